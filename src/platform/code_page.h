@@ -21,11 +21,13 @@ Encoding ResolveEncoding(std::string_view bytes, Encoding hint = Encoding::Auto)
 // Whether the byte at 0-based position pos of text starts a multi-byte
 // character, judged by walking the text from its start (so a trail byte that
 // happens to lie in the lead-byte range is not taken for a lead byte).
-// For UTF-8: a lead byte of a 2- to 4-byte sequence.
+// For UTF-8: a lead byte of a well-formed 2- to 4-byte sequence. A CP932
+// lead byte that is the last byte of the text starts no character (false).
+// Auto is resolved from text.
 bool IsLeadByteAt(std::string_view text, size_t pos, Encoding enc);
 
 // The single-byte test of a lead byte, without context (Shift-JIS ranges
-// 0x81..0x9F and 0xE0..0xFC for CP932; 0xC2..0xF4 for UTF-8).
+// 0x81..0x9F and 0xE0..0xFC for CP932; 0xC2..0xF4 for UTF-8; Auto counts as CP932).
 bool IsLeadByte(unsigned char c, Encoding enc);
 
 // Number of bytes of the character that starts with lead byte c (1 when c is

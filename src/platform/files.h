@@ -12,10 +12,13 @@ bool IsDirectory(const std::string& path);
 
 // Names (not paths) of the entries of folder matching a shell pattern such
 // as "*.jpg" or "*.*" (matched without regard to ASCII case, like the
-// platform the program was made for). Returns false when the folder cannot be read.
+// platform the program was made for; "*.*" also matches names without a dot).
+// Files and folders alike, without "." and "..", sorted by CompareNoCase.
+// Returns false when the folder cannot be read.
 bool ListFolder(const std::string& folder, const std::string& pattern,
                 std::vector<std::string>& names);
 
+// Fails when to already exists (the rename the program was designed around never replaces).
 bool RenamePath(const std::string& from, const std::string& to);
 bool CopyFileBytes(const std::string& from, const std::string& to);
 
@@ -28,7 +31,9 @@ bool ReadTextLines(const std::string& path, std::vector<std::string>& lines);
 // intact and no partial file behind. False on any failure.
 bool WriteTextLines(const std::string& path, const std::vector<std::string>& lines);
 
-// Writes bytes the same safe way, with the given permission bits for a new file.
+// Writes bytes the same safe way, with the given permission bits for a new file
+// (an existing file keeps its own). A read-only file (owner write bit clear)
+// is refused even for root; a symbolic link is written through to its target.
 bool WriteFileAtomically(const std::string& path, const std::string& bytes, int mode = 0644);
 bool ReadFileBytes(const std::string& path, std::string& bytes);
 
