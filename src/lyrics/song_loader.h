@@ -2,6 +2,7 @@
 // The current song: the catalogue of music files in its folder, switching
 // to another file through the settings dialog's music choice, and loading a
 // song (about text, lyrics, pictures, music, frame timer).
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,10 +27,15 @@ void ScanImages(const std::string& folder, std::vector<std::string>& out);
 // case. False when the folder cannot be listed.
 bool ListMusicFiles(const std::string& folder, std::vector<std::string>& out);
 
+// Step 12 of a load with the time-edit mode on. The time-edit code lives in
+// a library that builds on this one, so whoever owns both hands it in.
+using TimeEditPreparation = std::function<void(SaverContext&)>;
+
 class SongLoader : public SongSwitcher {
 public:
-  // ctx.dialog must be set before SelectSong is used.
-  explicit SongLoader(SaverContext& ctx);
+  // ctx.dialog must be set before SelectSong is used; prepareTimeEdit is
+  // PrepareTimeEdit of input/time_edit.h in the program.
+  explicit SongLoader(SaverContext& ctx, TimeEditPreparation prepareTimeEdit = nullptr);
 
   // The catalogue entry step (-1, 0, +1) from the current BGM, wrapping
   // around; empty when the folder cannot be listed or holds no music file.
@@ -44,6 +50,7 @@ public:
 
 private:
   SaverContext& ctx_;
+  TimeEditPreparation prepareTimeEdit_;
 };
 
 }  // namespace quib
