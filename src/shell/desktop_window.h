@@ -52,6 +52,7 @@ private:
   QTimer hostWatch_;
   bool closingByUs_ = false;
   bool shown_ = false;
+  bool firstFrameReported_ = false;
 };
 
 // The size of an X11 window as the server knows it; false when it does not exist.
