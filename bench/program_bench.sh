@@ -26,7 +26,7 @@ saver=$!
 t0=$(date +%s%N)
 for _ in $(seq 300); do [ -s "$work/first" ] && break; sleep 0.05; done
 first_mono=$(cat "$work/first" 2>/dev/null || echo 0)
-# The frame time is on the monotonic clock; so is /proc/uptime (close enough to a few ms).
+# Both times are on the boot-time clock of /proc/uptime.
 sleep 2  # past start-up: measure the steady state
 read -r ut st < <(awk '{print $14, $15}' /proc/$saver/stat)
 t1=$(date +%s%N)

@@ -35,7 +35,7 @@ void ReportFirstFrame() {
   const char* path = std::getenv("QUIB_FIRST_FRAME_FILE");
   if (!path || !*path) return;
   timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
+  clock_gettime(CLOCK_BOOTTIME, &now);  // the clock of /proc/uptime
   if (FILE* f = std::fopen(path, "w")) {
     std::fprintf(f, "%lld\n", static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000);
     std::fclose(f);
