@@ -169,5 +169,30 @@ TEST(SaverProgram, PreviewLivesInItsHostWindowAndEndsWithIt) {
   EXPECT_EQ(*end, 0);
 }
 
+TEST(SaverProgram, DisplayModeDrawsIntoTheDaemonsWindowAndEndsOnSigterm) {
+  Xvfb x(800, 600);
+  ASSERT_TRUE(x.ok());
+  TempDir config;
+  HostWindow host(x.display(), 400, 300);
+  char id[32];
+  std::snprintf(id, sizeof id, "0x%x", host.id);
+  auto env = SaverEnv(x.display(), config.path());
+  env["XSCREENSAVER_WINDOW"] = id;
+  Process mode({QUIB_EXE, "-root"}, env);
+  int w = 0, h = 0;
+  bool embedded = WaitFor(
+      [&] {
+        for (xcb_window_t c : host.Children())
+          if (host.Size(c, w, h) && w == 400 && h == 300) return true;
+        return false;
+      },
+      60s);
+  EXPECT_TRUE(embedded) << w << "x" << h;
+  mode.Signal(SIGTERM);
+  auto end = mode.Wait(30s);
+  ASSERT_TRUE(end.has_value());
+  EXPECT_EQ(*end, 0);
+}
+
 }  // namespace
 }  // namespace quib::test
