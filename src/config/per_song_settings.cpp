@@ -10,13 +10,15 @@ namespace quib {
 namespace {
 
 // Read at start, in this order; the first four are also what Ctrl+F9 keeps.
-constexpr const char* ReadKeys[] = {"TextBack", "iNoiseT", "iNoiseC", "iBackT", "UsePass",
-                                    "Password"};
+constexpr const char* ReadKeys[] = {"TextBack", "iNoiseT", "iNoiseC",
+                                    "iBackT",   "UsePass", "Password"};
 constexpr int SavedKeyCount = 4;
 
 }  // namespace
 
-std::string PerSongSettingsPath(const std::string& bgm) { return ChangeExtension(bgm, ".qka"); }
+std::string PerSongSettingsPath(const std::string& bgm) {
+  return ChangeExtension(bgm, ".qka");
+}
 
 void ApplyPerSongSettings(Settings& s) {
   if (!s.UseBGM || s.BGM.empty()) return;

@@ -27,7 +27,21 @@ namespace {
 constexpr const char* Caption = "QUIBSCREENSAVER";
 constexpr const char* WebAddress = "https://quib-karaoke.example.org/";
 
-QString Shown(const std::string& bytes) { return QString::fromStdString(DecodeToUtf8(bytes)); }
+// The password is typed afresh or extended, so focusing it keeps the text unselected.
+class PasswordEdit final : public QLineEdit {
+ public:
+  using QLineEdit::QLineEdit;
+
+ protected:
+  void focusInEvent(QFocusEvent* event) override {
+    QLineEdit::focusInEvent(event);
+    deselect();
+  }
+};
+
+QString Shown(const std::string& bytes) {
+  return QString::fromStdString(DecodeToUtf8(bytes));
+}
 
 // A value read from the file may be in the old code page; as long as the
 // user leaves it alone it goes back byte for byte.
@@ -115,16 +129,17 @@ TSetting::TSetting(const std::string& settingsPath, QWidget* parent)
 
   model_.ExecuteOpenDialog1 = [this](std::string& path) {
     QString chosen = QFileDialog::getOpenFileName(
-        this, QString::fromUtf8("BGMファイルの選択"), QFile::decodeName(model_.OpenDialog1InitialDir.c_str()),
+        this, QString::fromUtf8("BGMファイルの選択"),
+        QFile::decodeName(model_.OpenDialog1InitialDir.c_str()),
         QString::fromUtf8("オーディオファイル (*.mid *.wav *.mp3 *.mp2 *.wma *.ogg)"));
     path = QFile::encodeName(chosen).toStdString();
     return !chosen.isEmpty();
   };
   model_.ExecuteOpenDialog2 = [this](std::string& path) {
-    QString chosen = QFileDialog::getOpenFileName(
-        this, QString::fromUtf8("メッセージファイルの選択"),
-        QFile::decodeName(model_.OpenDialog2InitialDir.c_str()),
-        QString::fromUtf8("テキストファイル TXT (*.txt)"));
+    QString chosen =
+        QFileDialog::getOpenFileName(this, QString::fromUtf8("メッセージファイルの選択"),
+                                     QFile::decodeName(model_.OpenDialog2InitialDir.c_str()),
+                                     QString::fromUtf8("テキストファイル TXT (*.txt)"));
     path = QFile::encodeName(chosen).toStdString();
     return !chosen.isEmpty();
   };
@@ -283,7 +298,7 @@ void TSetting::Build() {
   auto* passwordPage = new QWidget;
   auto* passwordGroup = new QGroupBox(QString::fromUtf8("独自方式パスワード"), passwordPage);
   w.CheckBox12 = NewCheck("CheckBox12", "使用する", passwordGroup);
-  w.Edit4 = new QLineEdit(passwordGroup);
+  w.Edit4 = new PasswordEdit(passwordGroup);
   w.Edit4->setObjectName("Edit4");
   QFont passwordFace(QStringLiteral("Arial"));
   passwordFace.setBold(true);
@@ -346,7 +361,8 @@ void TSetting::Build() {
   product->setFont(bold);
   auto* version = new QLabel(QStringLiteral("Version 1.0"), credits);
   version->setObjectName("LabelVersion");
-  auto* credit = new QLabel(QStringLiteral("Written for the Linux desktop by the QUIB team"), credits);
+  auto* credit =
+      new QLabel(QStringLiteral("Written for the Linux desktop by the QUIB team"), credits);
   auto* link = new QLabel(
       QStringLiteral("<a href=\"%1\">%1</a>").arg(QString::fromLatin1(WebAddress)), credits);
   link->setObjectName("URLLabel1");
@@ -484,7 +500,9 @@ void TSetting::BitBtn1Click() {
   accept();
 }
 
-void TSetting::BitBtn2Click() { reject(); }
+void TSetting::BitBtn2Click() {
+  reject();
+}
 
 void TSetting::Button1Click() {
   WidgetsToModel();

@@ -18,7 +18,7 @@ namespace quib {
 
 class TSetting : public QDialog {
   Q_OBJECT
-public:
+ public:
   explicit TSetting(const std::string& settingsPath, QWidget* parent = nullptr);
   ~TSetting() override;
 
@@ -35,7 +35,7 @@ public:
   void Button2Click();
   void Button3Click();
 
-private:
+ private:
   void Build();
   void ModelToWidgets();
   void WidgetsToModel();

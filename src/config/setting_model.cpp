@@ -35,13 +35,27 @@ std::string TrimSpaces(const std::string& text) {
 
 }  // namespace
 
-std::span<const char* const> ComboBox1Items() { return GazStyleItems; }
-std::span<const char* const> ComboBox2Items() { return WipeItems; }
-std::span<const char* const> ComboBox3Items() { return NoiseTypeItems; }
-std::span<const char* const> ComboBox4Items() { return NoiseColourItems; }
-std::span<const char* const> ComboBox5Items() { return TextBackItems; }
-std::span<const char* const> ComboBox6Items() { return BackItems; }
-std::span<const char* const> ComboBox7Items() { return OpacityItems; }
+std::span<const char* const> ComboBox1Items() {
+  return GazStyleItems;
+}
+std::span<const char* const> ComboBox2Items() {
+  return WipeItems;
+}
+std::span<const char* const> ComboBox3Items() {
+  return NoiseTypeItems;
+}
+std::span<const char* const> ComboBox4Items() {
+  return NoiseColourItems;
+}
+std::span<const char* const> ComboBox5Items() {
+  return TextBackItems;
+}
+std::span<const char* const> ComboBox6Items() {
+  return BackItems;
+}
+std::span<const char* const> ComboBox7Items() {
+  return OpacityItems;
+}
 
 int ClampToSpin(int value, const SpinRange& range) {
   return std::clamp(value, range.minValue, range.maxValue);

@@ -25,19 +25,19 @@ struct SettingControls {
   bool MouseMove = false;   // StopOnMouseMove
   bool MouseClick = false;  // StopOnMouseClick
   // page "動作オプション"
-  bool CheckBox1 = false;  // UseBGM
-  bool CBoxRepeat = false; // bFRepeat
-  bool CheckBox3 = false;  // UseAutoPitch (kept hidden, written back)
-  std::string Edit1;       // BGM
-  bool CheckBox2 = false;  // UseMessage
-  int ComboBox2 = -1;      // WipeStyle
-  std::string Edit2;       // MESSAGE
-  bool CheckBox4 = false;  // UseGaz
-  bool CheckBox13 = false; // MonoChro
-  int ComboBox1 = -1;      // GazStyle
-  std::string Edit3;       // Images
-  int ComboBox7 = -1;      // bTransA = 100 - 10 * index
-  bool CheckBox14 = false; // bTransB
+  bool CheckBox1 = false;   // UseBGM
+  bool CBoxRepeat = false;  // bFRepeat
+  bool CheckBox3 = false;   // UseAutoPitch (kept hidden, written back)
+  std::string Edit1;        // BGM
+  bool CheckBox2 = false;   // UseMessage
+  int ComboBox2 = -1;       // WipeStyle
+  std::string Edit2;        // MESSAGE
+  bool CheckBox4 = false;   // UseGaz
+  bool CheckBox13 = false;  // MonoChro
+  int ComboBox1 = -1;       // GazStyle
+  std::string Edit3;        // Images
+  int ComboBox7 = -1;       // bTransA = 100 - 10 * index
+  bool CheckBox14 = false;  // bTransB
   // page "エフェクトオプション"
   int ComboBox3 = -1;       // iNoiseT
   int ComboBox4 = -1;       // iNoiseC
@@ -63,8 +63,8 @@ struct SpinRange {
   int maxValue;
   int step;
 };
-inline constexpr SpinRange CSpinEdit1Range{1, 100, 1};       // Volume
-inline constexpr SpinRange CSpinEdit2Range{50, 200, 10};     // iFSizePer
+inline constexpr SpinRange CSpinEdit1Range{1, 100, 1};         // Volume
+inline constexpr SpinRange CSpinEdit2Range{50, 200, 10};       // iFSizePer
 inline constexpr SpinRange CSpinEdit3Range{-2000, 2000, 100};  // iTextTiming
 
 // A spin edit's number from its text: clamped into the range; text that is
@@ -91,7 +91,7 @@ char Edit4KeyPress(char key);
 std::string FilterPasswordText(const std::string& text);
 
 class SettingModel final : public SongSwitchDialog {
-public:
+ public:
   explicit SettingModel(std::string settingsPath);
 
   const std::string& SettingsPath() const { return settingsPath_; }
@@ -122,7 +122,7 @@ public:
   void SetPresetBGM(const std::string& path) override { PresetBGM = path; }
   bool BGMAccepted() const override { return bgmAccepted_; }
 
-private:
+ private:
   std::string settingsPath_;
   bool bgmAccepted_ = false;
 };

@@ -15,19 +15,52 @@ namespace quib {
 namespace {
 
 constexpr SettingKey Bool(const char* section, const char* key, bool Settings::*field, bool saver,
-                          bool dialog, bool dialogKey = true) {
-  return {section, key, SettingType::Bool, field, nullptr, nullptr, saver ? 1 : 0, dialog ? 1 : 0,
-          nullptr, nullptr, dialogKey, 0, 1};
+                          bool dialog) {
+  return {.section = section,
+          .key = key,
+          .type = SettingType::Bool,
+          .boolField = field,
+          .intField = nullptr,
+          .textField = nullptr,
+          .saverDefault = saver ? 1 : 0,
+          .dialogDefault = dialog ? 1 : 0,
+          .saverText = nullptr,
+          .dialogText = nullptr,
+          .dialogKey = true,
+          .minValue = 0,
+          .maxValue = 1};
 }
 constexpr SettingKey Int(const char* section, const char* key, int Settings::*field, int saver,
                          int dialog, int minValue, int maxValue, bool dialogKey = true) {
-  return {section,  key,      SettingType::Int, nullptr,  field,   nullptr, saver,
-          dialog,   nullptr,  nullptr,          dialogKey, minValue, maxValue};
+  return {.section = section,
+          .key = key,
+          .type = SettingType::Int,
+          .boolField = nullptr,
+          .intField = field,
+          .textField = nullptr,
+          .saverDefault = saver,
+          .dialogDefault = dialog,
+          .saverText = nullptr,
+          .dialogText = nullptr,
+          .dialogKey = dialogKey,
+          .minValue = minValue,
+          .maxValue = maxValue};
 }
 constexpr SettingKey Text(const char* section, const char* key, std::string Settings::*field,
                           const char* saver, const char* dialog) {
-  return {section, key, SettingType::String, nullptr, nullptr, field, 0, 0, saver, dialog, true,
-          0,       0};
+  return {.section = section,
+          .key = key,
+          .type = SettingType::String,
+          .boolField = nullptr,
+          .intField = nullptr,
+          .textField = field,
+          .saverDefault = 0,
+          .dialogDefault = 0,
+          .saverText = saver,
+          .dialogText = dialog,
+          .dialogKey = true,
+          .minValue = 0,
+          .maxValue = 0};
 }
 
 constexpr int AnyInt = 0x7fffffff;
@@ -118,7 +151,9 @@ std::string SettingsFilePath() {
   return folder + "/" + SettingsFileName;
 }
 
-std::span<const SettingKey> SettingsTable() { return Table; }
+std::span<const SettingKey> SettingsTable() {
+  return Table;
+}
 
 const SettingKey* FindSettingKey(std::string_view key) {
   for (const SettingKey& k : Table)
@@ -126,8 +161,12 @@ const SettingKey* FindSettingKey(std::string_view key) {
   return nullptr;
 }
 
-Settings SaverDefaults() { return DefaultsOf(false); }
-Settings DialogDefaults() { return DefaultsOf(true); }
+Settings SaverDefaults() {
+  return DefaultsOf(false);
+}
+Settings DialogDefaults() {
+  return DefaultsOf(true);
+}
 
 void ReadSettingKey(const Profile& profile, const SettingKey& key, Settings& out,
                     const Settings& defaults) {
@@ -196,6 +235,8 @@ bool WriteSettings(const std::string& path, const Settings& values, std::string&
   return true;
 }
 
-std::string WriteRefusedText(const std::string& path) { return path + " に書き込めません"; }
+std::string WriteRefusedText(const std::string& path) {
+  return path + " に書き込めません";
+}
 
 }  // namespace quib

@@ -73,8 +73,7 @@ SongLoader::SongLoader(SaverContext& ctx, TimeEditPreparation prepareTimeEdit)
 std::string SongLoader::PickSong(int step) {
   const std::string& bgm = ctx_.settings.BGM;
   // Built on first use in a run; files added to the folder later are not seen.
-  if (IndexNoCase(ctx_.MusicFiles, bgm) < 0 &&
-      !ListMusicFiles(FolderPart(bgm), ctx_.MusicFiles))
+  if (IndexNoCase(ctx_.MusicFiles, bgm) < 0 && !ListMusicFiles(FolderPart(bgm), ctx_.MusicFiles))
     return {};
   const int count = static_cast<int>(ctx_.MusicFiles.size());
   // A current song that is not a catalogue entry and is alone in its folder

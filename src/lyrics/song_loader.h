@@ -32,7 +32,7 @@ bool ListMusicFiles(const std::string& folder, std::vector<std::string>& out);
 using TimeEditPreparation = std::function<void(SaverContext&)>;
 
 class SongLoader : public SongSwitcher {
-public:
+ public:
   // ctx.dialog must be set before SelectSong is used; prepareTimeEdit is
   // PrepareTimeEdit of input/time_edit.h in the program.
   explicit SongLoader(SaverContext& ctx, TimeEditPreparation prepareTimeEdit = nullptr);
@@ -48,7 +48,7 @@ public:
   // Rebuilds the lyric state, opens and starts the music, restarts the frame timer.
   void LoadSong();
 
-private:
+ private:
   SaverContext& ctx_;
   TimeEditPreparation prepareTimeEdit_;
 };

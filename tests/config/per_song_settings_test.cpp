@@ -66,8 +66,7 @@ TEST(PerSongSettings, NotReadWithoutMusic) {
 TEST(PerSongSettings, SaveWritesTheCurrentEffectsAndKeepsOtherKeys) {
   TempDir dir;
   const std::string bgm = dir.Write("song.mp3", "");
-  const std::string qka =
-      dir.Write("song.qka", "[Option]\nUsePass=1\nTextBack=0\n[Other]\nx=y\n");
+  const std::string qka = dir.Write("song.qka", "[Option]\nUsePass=1\nTextBack=0\n[Other]\nx=y\n");
   SaverContext ctx;
   ctx.settings = Playing(bgm);
   SavePerSongSettings(ctx);

@@ -58,29 +58,87 @@ TEST_P(MusicChoiceTest, DerivesLyricsAndPictures) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, MusicChoiceTest,
-    testing::Values(
-        ChoiceCase{"TimedLyricsWinAndPictureFolderFound",
-                   {"m/song.mp3", "m/song.txt", "m/song_t.txt", "m/qkaraimg/a.jpg"},
-                   "{d}/o/old.mp3", "{d}/x/old.txt", "{d}/y/", "{d}/m/song.mp3",
-                   "{d}/m/song_t.txt", "{d}/m/qkaraimg/", true, true},
-        ChoiceCase{"PlainLyrics", {"m/song.mp3", "m/song.txt"}, "{d}/o/old.mp3",
-                   "{d}/x/old.txt", "{d}/y/", "{d}/m/song.mp3", "{d}/m/song.txt",
-                   "{d}/y/", true, true},
-        ChoiceCase{"OldSongsFilesAreDropped", {"m/song.mp3"}, "{d}/o/old.mp3",
-                   "{d}/o/old.txt", "{d}/o/qkaraimg/", "{d}/m/song.mp3", "{d}/o/old.txt",
-                   "{d}/o/qkaraimg/", false, false},
-        ChoiceCase{"FilesElsewhereStay", {"m/song.mp3"}, "{d}/o/old.mp3", "{d}/x/old.txt",
-                   "{d}/y", "{d}/m/song.mp3", "{d}/x/old.txt", "{d}/y", true, true},
-        ChoiceCase{"FolderComparisonIsCaseSensitive", {"m/song.mp3"}, "{d}/O/old.mp3",
-                   "{d}/o/old.txt", "{d}/o/pics", "{d}/m/song.mp3", "{d}/o/old.txt",
-                   "{d}/o/pics", true, true},
-        // No old music: no folder, so every picture folder counts as under it.
-        ChoiceCase{"EmptyOldMusicKeepsLyricsWithAFolder", {"m/song.mp3"}, "", "{d}/x/old.txt",
-                   "{d}/y", "{d}/m/song.mp3", "{d}/x/old.txt", "{d}/y", true, false},
-        ChoiceCase{"EmptyOldMusicDropsLyricsWithoutAFolder", {"m/song.mp3"}, "", "old.txt",
-                   "", "{d}/m/song.mp3", "old.txt", "", false, false},
-        ChoiceCase{"EmptyOldMusicStillFindsThePictures", {"m/song.mp3", "m/qkaraimg/a.jpg"}, "",
-                   "", "", "{d}/m/song.mp3", "", "{d}/m/qkaraimg/", false, true}),
+    testing::Values(ChoiceCase{"TimedLyricsWinAndPictureFolderFound",
+                               {"m/song.mp3", "m/song.txt", "m/song_t.txt", "m/qkaraimg/a.jpg"},
+                               "{d}/o/old.mp3",
+                               "{d}/x/old.txt",
+                               "{d}/y/",
+                               "{d}/m/song.mp3",
+                               "{d}/m/song_t.txt",
+                               "{d}/m/qkaraimg/",
+                               true,
+                               true},
+                    ChoiceCase{"PlainLyrics",
+                               {"m/song.mp3", "m/song.txt"},
+                               "{d}/o/old.mp3",
+                               "{d}/x/old.txt",
+                               "{d}/y/",
+                               "{d}/m/song.mp3",
+                               "{d}/m/song.txt",
+                               "{d}/y/",
+                               true,
+                               true},
+                    ChoiceCase{"OldSongsFilesAreDropped",
+                               {"m/song.mp3"},
+                               "{d}/o/old.mp3",
+                               "{d}/o/old.txt",
+                               "{d}/o/qkaraimg/",
+                               "{d}/m/song.mp3",
+                               "{d}/o/old.txt",
+                               "{d}/o/qkaraimg/",
+                               false,
+                               false},
+                    ChoiceCase{"FilesElsewhereStay",
+                               {"m/song.mp3"},
+                               "{d}/o/old.mp3",
+                               "{d}/x/old.txt",
+                               "{d}/y",
+                               "{d}/m/song.mp3",
+                               "{d}/x/old.txt",
+                               "{d}/y",
+                               true,
+                               true},
+                    ChoiceCase{"FolderComparisonIsCaseSensitive",
+                               {"m/song.mp3"},
+                               "{d}/O/old.mp3",
+                               "{d}/o/old.txt",
+                               "{d}/o/pics",
+                               "{d}/m/song.mp3",
+                               "{d}/o/old.txt",
+                               "{d}/o/pics",
+                               true,
+                               true},
+                    // No old music: no folder, so every picture folder counts as under it.
+                    ChoiceCase{"EmptyOldMusicKeepsLyricsWithAFolder",
+                               {"m/song.mp3"},
+                               "",
+                               "{d}/x/old.txt",
+                               "{d}/y",
+                               "{d}/m/song.mp3",
+                               "{d}/x/old.txt",
+                               "{d}/y",
+                               true,
+                               false},
+                    ChoiceCase{"EmptyOldMusicDropsLyricsWithoutAFolder",
+                               {"m/song.mp3"},
+                               "",
+                               "old.txt",
+                               "",
+                               "{d}/m/song.mp3",
+                               "old.txt",
+                               "",
+                               false,
+                               false},
+                    ChoiceCase{"EmptyOldMusicStillFindsThePictures",
+                               {"m/song.mp3", "m/qkaraimg/a.jpg"},
+                               "",
+                               "",
+                               "",
+                               "{d}/m/song.mp3",
+                               "",
+                               "{d}/m/qkaraimg/",
+                               false,
+                               true}),
     [](const testing::TestParamInfo<ChoiceCase>& info) { return info.param.name; });
 
 TEST(MusicChoice, CancelledChooserChangesNothing) {
@@ -120,8 +178,14 @@ TEST(LyricsAndFolderChoice, TickTheirBoxOnlyWhenSomethingWasChosen) {
   model.Button3Click();
   EXPECT_FALSE(model.controls.CheckBox2);
   EXPECT_FALSE(model.controls.CheckBox4);
-  model.ExecuteOpenDialog2 = [](std::string& p) { p = "/l/words.txt"; return true; };
-  model.BrowseForFolder = [](std::string& p) { p = "/pics"; return true; };
+  model.ExecuteOpenDialog2 = [](std::string& p) {
+    p = "/l/words.txt";
+    return true;
+  };
+  model.BrowseForFolder = [](std::string& p) {
+    p = "/pics";
+    return true;
+  };
   model.Button2Click();
   model.Button3Click();
   EXPECT_TRUE(model.controls.CheckBox2);
@@ -165,8 +229,7 @@ INSTANTIATE_TEST_SUITE_P(
                     RoundTrip{"[Effect]\niTextTiming=-9000\n", "iTextTiming", -2000},
                     RoundTrip{"[Option]\nGazStyle=9\n", "GazStyle", -1},
                     RoundTrip{"[Option]\nTextBack=3\n", "TextBack", -1},
-                    RoundTrip{"[Effect]\niBackT=4\n", "iBackT", 4},
-                    RoundTrip{"", "WipeStyle", 0},
+                    RoundTrip{"[Effect]\niBackT=4\n", "iBackT", 4}, RoundTrip{"", "WipeStyle", 0},
                     RoundTrip{"", "UseMessage", 1},
                     RoundTrip{"[Option]\nUseAutoPitch=0\n", "UseAutoPitch", 0}));
 
@@ -192,9 +255,9 @@ TEST(LoadSave, InitialFoldersFollowThePaths) {
 TEST(PasswordFilter, KeepsCapitalsDigitsStopAndSpace) {
   const struct {
     char in, out;
-  } keys[] = {{'a', 'A'}, {'z', 'Z'}, {'Q', 'Q'}, {'0', '0'}, {'9', '9'}, {'.', '.'},
-              {' ', ' '}, {'\b', '\b'}, {'!', 0},  {'-', 0},   {'@', 0},   {'[', 0},
-              {'`', 0},   {'{', 0},    {'\t', 0},  {'\xe3', 0}};
+  } keys[] = {{'a', 'A'}, {'z', 'Z'},   {'Q', 'Q'}, {'0', '0'}, {'9', '9'}, {'.', '.'},
+              {' ', ' '}, {'\b', '\b'}, {'!', 0},   {'-', 0},   {'@', 0},   {'[', 0},
+              {'`', 0},   {'{', 0},     {'\t', 0},  {'\xe3', 0}};
   for (const auto& k : keys) EXPECT_EQ(Edit4KeyPress(k.in), k.out) << int(k.in);
   EXPECT_EQ(FilterPasswordText("ab-c!d 1."), "ABCD 1.");
   EXPECT_EQ(FilterPasswordText(std::string(25, 'x')), std::string(20, 'X'));
@@ -204,8 +267,8 @@ TEST(SpinEdit, TextBecomesANumberInRange) {
   const struct {
     const char* text;
     int value;
-  } cases[] = {{"", 1}, {"abc", 1}, {"42", 42}, {" 42 ", 42}, {"150", 100},
-               {"-5", 1}, {"12x", 1}, {"99999999999999999999", 1}};
+  } cases[] = {{"", 1},      {"abc", 1}, {"42", 42}, {" 42 ", 42},
+               {"150", 100}, {"-5", 1},  {"12x", 1}, {"99999999999999999999", 1}};
   for (const auto& c : cases) EXPECT_EQ(SpinEditValue(c.text, CSpinEdit1Range), c.value) << c.text;
   EXPECT_EQ(SpinEditValue("", CSpinEdit2Range), 50);
   EXPECT_EQ(SpinEditValue("", CSpinEdit3Range), -2000);

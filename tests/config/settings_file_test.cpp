@@ -17,9 +17,12 @@ using test::TempDir;
 
 std::string FieldText(const Settings& s, const SettingKey& k) {
   switch (k.type) {
-    case SettingType::Bool: return s.*k.boolField ? "1" : "0";
-    case SettingType::Int: return std::to_string(s.*k.intField);
-    case SettingType::String: return s.*k.textField;
+    case SettingType::Bool:
+      return s.*k.boolField ? "1" : "0";
+    case SettingType::Int:
+      return std::to_string(s.*k.intField);
+    case SettingType::String:
+      return s.*k.textField;
   }
   return {};
 }
@@ -49,30 +52,30 @@ TEST_P(SettingsReadTest, ReadsValueOrDefault) {
 
 INSTANTIATE_TEST_SUITE_P(
     Values, SettingsReadTest,
-    testing::Values(
-        ReadCase{"[Option]\nVolume=0x32\n", "Volume", "50", "50"},
-        ReadCase{"[Option]\nVolume=0X1e\n", "Volume", "30", "30"},
-        ReadCase{"[Option]\nVolume=$1F\n", "Volume", "31", "31"},
-        ReadCase{"[Option]\nVolume=abc\n", "Volume", "20", "20"},
-        ReadCase{"[Option]\nVolume=0x\n", "Volume", "20", "20"},
-        ReadCase{"[Option]\nVolume=\n", "Volume", "20", "20"},
-        ReadCase{"[Effect]\niTextTiming=-300\n", "iTextTiming", "-300", "-300"},
-        ReadCase{"[Option]\nUseBGM=2\n", "UseBGM", "1", "1"},
-        ReadCase{"[Option]\nUseMessage=0\n", "UseMessage", "0", "0"},
-        ReadCase{"[Option]\nUseMessage=yes\n", "UseMessage", "0", "1"},
-        ReadCase{"[Setting]\nStopOnKey=0\n", "StopOnKey", "0", "0"},
-        // A key in the wrong section is not the key.
-        ReadCase{"[Setting]\nWipeStyle=0\n", "WipeStyle", "1", "0"},
-        ReadCase{"[Option]\nbFRepeat=1\n", "bFRepeat", "1", "1"},
-        ReadCase{"[Option]\nPassword=ABC 12\n", "Password", "ABC 12", "ABC 12"},
-        ReadCase{"", "Password", "", "M.LYMO"},
-        // The two hand-set keys belong to the saver only.
-        ReadCase{"[Setting]\nObject=5\n", "Object", "5", "200"},
-        ReadCase{"[Transp]\nbTransA=5\n", "bTransA", "5", "5"}));
+    testing::Values(ReadCase{"[Option]\nVolume=0x32\n", "Volume", "50", "50"},
+                    ReadCase{"[Option]\nVolume=0X1e\n", "Volume", "30", "30"},
+                    ReadCase{"[Option]\nVolume=$1F\n", "Volume", "31", "31"},
+                    ReadCase{"[Option]\nVolume=abc\n", "Volume", "20", "20"},
+                    ReadCase{"[Option]\nVolume=0x\n", "Volume", "20", "20"},
+                    ReadCase{"[Option]\nVolume=\n", "Volume", "20", "20"},
+                    ReadCase{"[Effect]\niTextTiming=-300\n", "iTextTiming", "-300", "-300"},
+                    ReadCase{"[Option]\nUseBGM=2\n", "UseBGM", "1", "1"},
+                    ReadCase{"[Option]\nUseMessage=0\n", "UseMessage", "0", "0"},
+                    ReadCase{"[Option]\nUseMessage=yes\n", "UseMessage", "0", "1"},
+                    ReadCase{"[Setting]\nStopOnKey=0\n", "StopOnKey", "0", "0"},
+                    // A key in the wrong section is not the key.
+                    ReadCase{"[Setting]\nWipeStyle=0\n", "WipeStyle", "1", "0"},
+                    ReadCase{"[Option]\nbFRepeat=1\n", "bFRepeat", "1", "1"},
+                    ReadCase{"[Option]\nPassword=ABC 12\n", "Password", "ABC 12", "ABC 12"},
+                    ReadCase{"", "Password", "", "M.LYMO"},
+                    // The two hand-set keys belong to the saver only.
+                    ReadCase{"[Setting]\nObject=5\n", "Object", "5", "200"},
+                    ReadCase{"[Transp]\nbTransA=5\n", "bTransA", "5", "5"}));
 
 TEST(SettingsFile, LongStringsAreCut) {
   TempDir dir;
-  const std::string path = dir.Write("QUIBKARAOKE.ini", "[Option]\nBGM=" + std::string(3000, 'a') + "\n");
+  const std::string path =
+      dir.Write("QUIBKARAOKE.ini", "[Option]\nBGM=" + std::string(3000, 'a') + "\n");
   EXPECT_EQ(ReadSaverSettings(path).BGM, std::string(2047, 'a'));
 }
 
@@ -122,19 +125,41 @@ TEST(SettingsFile, WriterWritesTheDialogKeysInItsOrderIntoAPrivateFile) {
   std::string error = "stale";
   ASSERT_TRUE(WriteSettings(path, DialogDefaults(), error));
   EXPECT_EQ(error, "");
-  const std::vector<std::string> expected = {
-      "Setting.StopOnKey",   "Setting.StopOnMouseMove", "Setting.StopOnMouseClick",
-      "Option.UseBGM",       "Option.BGM",              "Option.UseMessage",
-      "Option.MESSAGE",      "Option.UseAutoPitch",     "Option.UseGaz",
-      "Option.Images",       "Option.Debug",            "Option.TimeTag",
-      "Option.WipeStyle",    "Option.GazStyle",         "Option.SetVolume",
-      "Option.Volume",       "Option.TextBack",         "Option.MonoChro",
-      "Option.UsePass",      "Option.bFRepeat",         "Option.Password",
-      "Effect.iNoiseT",      "Effect.iNoiseC",          "Effect.bFontSP",
-      "Effect.sFontNM",      "Effect.bFontBL",          "Effect.bFontIT",
-      "Effect.bFontUL",      "Effect.iFSizePer",        "Effect.iTextTiming",
-      "Effect.iBackT",       "Transp.bTransB",          "Transp.bTransA",
-      "Karaoke.bTimeForce",  "Karaoke.bNoKaraoke"};
+  const std::vector<std::string> expected = {"Setting.StopOnKey",
+                                             "Setting.StopOnMouseMove",
+                                             "Setting.StopOnMouseClick",
+                                             "Option.UseBGM",
+                                             "Option.BGM",
+                                             "Option.UseMessage",
+                                             "Option.MESSAGE",
+                                             "Option.UseAutoPitch",
+                                             "Option.UseGaz",
+                                             "Option.Images",
+                                             "Option.Debug",
+                                             "Option.TimeTag",
+                                             "Option.WipeStyle",
+                                             "Option.GazStyle",
+                                             "Option.SetVolume",
+                                             "Option.Volume",
+                                             "Option.TextBack",
+                                             "Option.MonoChro",
+                                             "Option.UsePass",
+                                             "Option.bFRepeat",
+                                             "Option.Password",
+                                             "Effect.iNoiseT",
+                                             "Effect.iNoiseC",
+                                             "Effect.bFontSP",
+                                             "Effect.sFontNM",
+                                             "Effect.bFontBL",
+                                             "Effect.bFontIT",
+                                             "Effect.bFontUL",
+                                             "Effect.iFSizePer",
+                                             "Effect.iTextTiming",
+                                             "Effect.iBackT",
+                                             "Transp.bTransB",
+                                             "Transp.bTransA",
+                                             "Karaoke.bTimeForce",
+                                             "Karaoke.bNoKaraoke"};
   // The last three [Option] keys join their section, which comes second.
   EXPECT_EQ(KeysInOrder(test::ReadAll(path)), expected);
   struct stat st {};
@@ -171,20 +196,24 @@ TEST(SettingsFile, RefusedWriteReportsTheFileAndWritesNothing) {
 }
 
 class EnvGuard {
-public:
+ public:
   explicit EnvGuard(const char* name) : name_(name) {
     if (const char* v = std::getenv(name)) old_ = v;
   }
   ~EnvGuard() {
-    if (old_) setenv(name_, old_->c_str(), 1);
-    else unsetenv(name_);
+    if (old_)
+      setenv(name_, old_->c_str(), 1);
+    else
+      unsetenv(name_);
   }
   void Set(const char* value) {
-    if (value) setenv(name_, value, 1);
-    else unsetenv(name_);
+    if (value)
+      setenv(name_, value, 1);
+    else
+      unsetenv(name_);
   }
 
-private:
+ private:
   const char* name_;
   std::optional<std::string> old_;
 };

@@ -195,6 +195,24 @@ TEST(SettingDialog, FormHasItsCaptionPagesAndButtons) {
   EXPECT_FALSE(Control<QCheckBox>(dialog, "CheckBox3")->isVisibleTo(&dialog));
 }
 
+TEST(SettingDialog, EnterSavesAndEscapeCancels) {
+  const struct {
+    int key;
+    QDialog::DialogCode result;
+    bool written;
+  } cases[] = {{Qt::Key_Return, QDialog::Accepted, true},
+               {Qt::Key_Escape, QDialog::Rejected, false}};
+  for (const auto& c : cases) {
+    TempDir dir;
+    TSetting dialog(dir.File("QUIBKARAOKE.ini"));
+    dialog.show();
+    QKeyEvent press(QEvent::KeyPress, c.key, Qt::NoModifier);
+    QApplication::sendEvent(&dialog, &press);
+    EXPECT_EQ(dialog.result(), c.result) << c.key;
+    EXPECT_EQ(PathExists(dir.File("QUIBKARAOKE.ini")), c.written) << c.key;
+  }
+}
+
 bool IsControl(const QWidget* w) {
   return qobject_cast<const QCheckBox*>(w) || qobject_cast<const QComboBox*>(w) ||
          qobject_cast<const QLabel*>(w) || qobject_cast<const QLineEdit*>(w) ||

@@ -18,12 +18,18 @@ namespace {
 using test::TempDir;
 
 class FakeShell final : public ShellServices {
-public:
+ public:
   bool running = false;
   int starts = 0, stops = 0;
   std::string caption;
-  void StartFrameTimer() override { running = true; ++starts; }
-  void StopFrameTimer() override { running = false; ++stops; }
+  void StartFrameTimer() override {
+    running = true;
+    ++starts;
+  }
+  void StopFrameTimer() override {
+    running = false;
+    ++stops;
+  }
   bool FrameTimerRunning() const override { return running; }
   void DrawFrameNow() override {}
   void SetCaption(const std::string& text) override { caption = text; }
@@ -33,12 +39,15 @@ public:
 
 // A dialog that only counts what is asked of it.
 class CountingDialog final : public SongSwitchDialog {
-public:
+ public:
   int calls = 0;
   void SetPresetBGM(const std::string&) override { ++calls; }
   void Button1Click() override { ++calls; }
   bool BGMAccepted() const override { return true; }
-  bool BitBtn1Click(std::string&) override { ++calls; return true; }
+  bool BitBtn1Click(std::string&) override {
+    ++calls;
+    return true;
+  }
 };
 
 std::vector<std::string> Names(const std::vector<std::string>& paths) {
@@ -75,10 +84,16 @@ TEST(Catalogue, PicksWrapAroundFromTheCurrentSong) {
     int step;
     const char* picked;
   } cases[] = {
-      {"a.wav", +1, "b.MP3"}, {"b.MP3", +1, "a.wav"}, {"a.wav", -1, "b.MP3"},
-      {"b.MP3", -1, "a.wav"}, {"a.wav", 0, "a.wav"},  {"A.WAV", +1, "b.MP3"},
+      {"a.wav", +1, "b.MP3"},
+      {"b.MP3", +1, "a.wav"},
+      {"a.wav", -1, "b.MP3"},
+      {"b.MP3", -1, "a.wav"},
+      {"a.wav", 0, "a.wav"},
+      {"A.WAV", +1, "b.MP3"},
       // Not in the catalogue: first for +1, last for -1 and 0.
-      {"c.txt", +1, "a.wav"}, {"c.txt", -1, "b.MP3"}, {"c.txt", 0, "b.MP3"},
+      {"c.txt", +1, "a.wav"},
+      {"c.txt", -1, "b.MP3"},
+      {"c.txt", 0, "b.MP3"},
   };
   for (const auto& c : cases) {
     CatalogueFolder f;
@@ -119,8 +134,8 @@ TEST(SelectSong, RefusesOtherFilesAndVanishedOnes) {
   ctx.dialog = &dialog;
   ctx.shell = &shell;
   SongLoader songs(ctx);
-  for (const std::string& path : {dir.Write("words.txt", ""), dir.File("gone.mp3"),
-                                  dir.Write("noext", "")})
+  for (const std::string& path :
+       {dir.Write("words.txt", ""), dir.File("gone.mp3"), dir.Write("noext", "")})
     EXPECT_FALSE(songs.SelectSong(path)) << path;
   EXPECT_EQ(dialog.calls, 0);
   EXPECT_EQ(shell.starts, 0);
@@ -203,15 +218,14 @@ TEST(LoadSong, OpensAndStartsTheMusicWithItsLyrics) {
 // A player that looks at the saver while the music is being opened, when a
 // key may still draw a frame.
 class WatchingPlayer final : public MediaPlayer {
-public:
+ public:
   FakeMediaPlayer inner;
   const SaverContext* ctx = nullptr;
   bool consistent = true, timerStopped = true;
   void SetFileName(const std::string& p) override { inner.SetFileName(p); }
   const std::string& FileName() const override { return inner.FileName(); }
   void Open() override {
-    consistent = consistent &&
-                 ctx->lyrics.LyricLines.size() == ctx->lyrics.LineTimes.size();
+    consistent = consistent && ctx->lyrics.LyricLines.size() == ctx->lyrics.LineTimes.size();
     timerStopped = timerStopped && !ctx->shell->FrameTimerRunning();
     inner.Open();
   }
