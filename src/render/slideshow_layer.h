@@ -51,7 +51,11 @@ private:
   void CrossFade(Canvas& back, const FrameValues& f, SaverContext& ctx);
   void Centred(Canvas& back, const FrameValues& f, SaverContext& ctx, int style);
 
-  Canvas picture_;  // the last decoded picture, reused from load to load
+  template <typename Fn>
+  void ForStripRows(int first, int end, Fn&& fn) const;
+
+  Canvas picture_;       // the last decoded picture, reused from load to load
+  int stripOrigin_ = 0;  // style 2: physical row of the strip's logical row 0
 };
 
 }  // namespace quib
