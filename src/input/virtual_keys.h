@@ -7,6 +7,9 @@ namespace quib {
 
 constexpr int VkBack = 0x08;
 constexpr int VkReturn = 0x0D;
+constexpr int VkShift = 0x10;
+constexpr int VkControl = 0x11;
+constexpr int VkMenu = 0x12;  // Alt
 constexpr int VkEscape = 0x1B;
 constexpr int VkSpace = 0x20;
 constexpr int VkLeft = 0x25;
@@ -34,6 +37,7 @@ constexpr int VkNumpad0 = 0x60;
 constexpr int VkNumpad4 = 0x64;
 constexpr int VkNumpad6 = 0x66;
 constexpr int VkNumpad9 = 0x69;
+constexpr int VkDecimal = 0x6E;  // the numpad's period
 
 constexpr int VkF1 = 0x70;
 constexpr int VkF6 = 0x75;
