@@ -74,7 +74,8 @@ public:
   void SetFontFace(const std::string& face);
   void SetFontSize(int points);
   void SetTextColour(Colour c);
-  // Transparent: only the glyphs are painted. Opaque: the cell is filled with the background colour.
+  // Transparent (the default): only the glyphs are painted. Opaque: the cell
+  // (TextWidth x TextHeight) is filled with the background colour first.
   void SetTextBackground(bool transparent, Colour background = 0);
 
   // Shapes.
@@ -110,8 +111,10 @@ public:
   void TransparentFrom(int dx, int dy, int dw, int dh, const Canvas& src, int sx, int sy, int sw,
                        int sh, Colour key);
 
-  // Whole surface as 0x00BBGGRR rows, for tests and the shell.
-  const uint32_t* Bits() const;  // Qt's 0xFFRRGGBB layout, row stride BytesPerLine()
+  // Whole surface, for tests and the shell: rows of pixels in Qt's
+  // 0xFFRRGGBB layout (not Colour's), row stride BytesPerLine(); it reflects
+  // every drawing so far. Valid until the next SetSize or image load.
+  const uint32_t* Bits() const;
   int BytesPerLine() const;
   bool SavePng(const std::string& path) const;
   bool LoadImageFile(const std::string& path);  // any format Qt reads (BMP for "quib.bmp")

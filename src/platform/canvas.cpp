@@ -1,0 +1,801 @@
+#include "platform/canvas.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QFontMetrics>
+#include <QGlyphRun>
+#include <QTextLayout>
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <vector>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+#include "platform/canvas_impl.h"
+#include "platform/files.h"
+#include "platform/fonts.h"
+
+namespace quib {
+
+// ---------------------------------------------------------------------------
+// Fonts: one entry per FontSpec, shared by every canvas, with the shaped form
+// of the texts drawn lately. Shaping costs far more than drawing the glyphs,
+// and the layers draw the same few texts many times a frame.
+
+struct TextShape {
+  bool used = false;
+  size_t hash = 0;
+  Encoding enc = Encoding::Auto;
+  std::string bytes;
+  QList<QGlyphRun> runs;
+  qreal lineAscent = 0;  // baseline of the runs
+  int width = 0;
+};
+
+struct FontEntry {
+  explicit FontEntry(const FontSpec& s);
+  const TextShape& Shape(std::string_view bytes, Encoding enc);
+
+  FontSpec spec;
+  QFont font;
+  int ascent = 0;
+  int descent = 0;
+  static constexpr size_t TextSlots = 64;
+  std::array<TextShape, TextSlots> texts;
+  size_t nextSlot = 0;
+};
+
+FontEntry::FontEntry(const FontSpec& s) : spec(s) {
+  font.setFamilies({QString::fromStdString(MappedFontFamily(s.face)),
+                    QString::fromLatin1(JapaneseFallbackFamily())});
+  font.setPixelSize(FontPixelSize(s.sizePoints));
+  font.setBold(s.bold);
+  font.setItalic(s.italic);
+  font.setUnderline(s.underline);
+  // Text extents are plain sums of advances, as the layers were designed around.
+  font.setKerning(false);
+  QFontMetrics fm(font);
+  ascent = fm.ascent();
+  descent = fm.descent();
+}
+
+const TextShape& FontEntry::Shape(std::string_view bytes, Encoding enc) {
+  size_t hash = std::hash<std::string_view>{}(bytes) ^ static_cast<size_t>(enc);
+  for (const TextShape& t : texts)
+    if (t.used && t.hash == hash && t.enc == enc && t.bytes == bytes) return t;
+  TextShape& t = texts[nextSlot];
+  nextSlot = (nextSlot + 1) % TextSlots;
+  t.used = true;
+  t.hash = hash;
+  t.enc = enc;
+  t.bytes.assign(bytes);
+  std::u16string u = DecodeToUtf16(bytes, enc);
+  QString text(reinterpret_cast<const QChar*>(u.data()), static_cast<qsizetype>(u.size()));
+  QTextLayout layout(text, font);
+  QTextOption option;
+  option.setWrapMode(QTextOption::NoWrap);
+  layout.setTextOption(option);
+  layout.setCacheEnabled(false);
+  layout.beginLayout();
+  QTextLine line = layout.createLine();
+  if (line.isValid()) line.setLineWidth(1e7);
+  layout.endLayout();
+  t.runs = line.isValid() ? layout.glyphRuns() : QList<QGlyphRun>();
+  t.lineAscent = line.isValid() ? line.ascent() : 0;
+  t.width = line.isValid() ? qRound(line.horizontalAdvance()) : 0;
+  return t;
+}
+
+namespace {
+
+// Canvases live on the user-interface thread; so does this cache. It is
+// emptied when the application object goes, before Qt's font machinery does.
+std::vector<std::shared_ptr<FontEntry>>& FontCache() {
+  static auto* cache = [] {
+    auto* c = new std::vector<std::shared_ptr<FontEntry>>();
+    qAddPostRoutine([] { FontCache().clear(); });
+    return c;
+  }();
+  return *cache;
+}
+
+std::shared_ptr<FontEntry> LookupFont(const FontSpec& spec) {
+  auto& cache = FontCache();
+  for (size_t i = cache.size(); i-- > 0;) {
+    if (cache[i]->spec == spec) {
+      std::rotate(cache.begin() + static_cast<std::ptrdiff_t>(i),
+                  cache.begin() + static_cast<std::ptrdiff_t>(i) + 1, cache.end());
+      return cache.back();
+    }
+  }
+  constexpr size_t MaxFonts = 32;
+  if (cache.size() >= MaxFonts) cache.erase(cache.begin());
+  cache.push_back(std::make_shared<FontEntry>(spec));
+  return cache.back();
+}
+
+// ---------------------------------------------------------------------------
+// Pixels.
+
+constexpr uint32_t Opaque = 0xFF000000u;
+
+inline uint32_t ToArgb(Colour c) {
+  return Opaque | ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
+}
+inline Colour FromArgb(uint32_t p) {
+  return ((p >> 16) & 0xFFu) | (p & 0xFF00u) | ((p & 0xFFu) << 16);
+}
+inline QColor ToQColor(Colour c) {
+  return QColor::fromRgb(ToArgb(c));
+}
+
+struct Box {
+  int x0, y0, x1, y1;  // right and bottom exclusive
+  bool Empty() const { return x0 >= x1 || y0 >= y1; }
+};
+
+Box Normalized(int x1, int y1, int x2, int y2) {
+  return {std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
+}
+
+// Writable pixels; never shared with a copy of the image that someone holds.
+uint32_t* Pixels(Canvas::Impl& d) {
+  if (!d.image.isDetached()) {
+    d.EndPainting();
+    d.image.detach();
+    d.bits = reinterpret_cast<uint32_t*>(d.image.bits());
+  }
+  return d.bits;
+}
+
+void FillRow(uint32_t* row, int x0, int x1, uint32_t argb, bool xorMode) {
+  if (xorMode) {
+    const uint32_t v = argb & 0x00FFFFFFu;
+    for (int x = x0; x < x1; ++x) row[x] ^= v;
+  } else {
+    std::fill(row + x0, row + x1, argb);
+  }
+}
+
+void FillBox(Canvas::Impl& d, Box b, uint32_t argb, bool xorMode) {
+  b.x0 = std::max(b.x0, 0);
+  b.y0 = std::max(b.y0, 0);
+  b.x1 = std::min(b.x1, d.width);
+  b.y1 = std::min(b.y1, d.height);
+  if (b.Empty()) return;
+  uint32_t* p = Pixels(d);
+  for (int y = b.y0; y < b.y1; ++y)
+    FillRow(p + static_cast<ptrdiff_t>(y) * d.stride, b.x0, b.x1, argb, xorMode);
+}
+
+void FillSpan(Canvas::Impl& d, int y, int x0, int x1, uint32_t argb, bool xorMode) {
+  if (y < 0 || y >= d.height) return;
+  x0 = std::max(x0, 0);
+  x1 = std::min(x1, d.width);
+  if (x0 >= x1) return;
+  FillRow(Pixels(d) + static_cast<ptrdiff_t>(y) * d.stride, x0, x1, argb, xorMode);
+}
+
+// A frame of thickness t inside box b.
+void FrameBox(Canvas::Impl& d, const Box& b, int t, uint32_t argb, bool xorMode) {
+  if (b.Empty()) return;
+  int ty = std::min(t, b.y1 - b.y0);
+  FillBox(d, {b.x0, b.y0, b.x1, b.y0 + ty}, argb, xorMode);
+  int bottom = std::max(b.y0 + ty, b.y1 - t);
+  FillBox(d, {b.x0, bottom, b.x1, b.y1}, argb, xorMode);
+  int tx = std::min(t, b.x1 - b.x0);
+  FillBox(d, {b.x0, b.y0 + ty, b.x0 + tx, bottom}, argb, xorMode);
+  FillBox(d, {std::max(b.x0 + tx, b.x1 - t), b.y0 + ty, b.x1, bottom}, argb, xorMode);
+}
+
+// Columns xs..xe (inclusive) of the ellipse inscribed in b on row y. Rows are
+// taken at their point nearest the centre, so the middle rows span the whole
+// width, and every row keeps at least its middle pixel(s): the ellipse touches
+// all four sides of its box, as the drawing semantics require.
+void EllipseSpan(const Box& b, int y, int& xs, int& xe) {
+  const double a = (b.x1 - b.x0) * 0.5, r = (b.y1 - b.y0) * 0.5;
+  const double cx = b.x0 + a, cy = b.y0 + r;
+  double dy = 0;
+  if (y + 1 <= cy)
+    dy = cy - (y + 1);
+  else if (y >= cy)
+    dy = y - cy;
+  double t = dy / r;
+  double half = t >= 1 ? 0 : a * std::sqrt(1 - t * t);
+  xs = static_cast<int>(std::floor(cx - half - 0.5)) + 1;
+  xe = static_cast<int>(std::ceil(cx + half - 0.5)) - 1;
+  if (xs > xe) {
+    xs = static_cast<int>(std::floor(cx - 0.5));
+    xe = static_cast<int>(std::ceil(cx - 0.5));
+  }
+  xs = std::max(xs, b.x0);
+  xe = std::min(xe, b.x1 - 1);
+}
+
+// Pixels of the line from (x0, y0) towards (x1, y1), the end point left out.
+void ThinLine(Canvas::Impl& d, int x0, int y0, int x1, int y1, uint32_t argb, bool xorMode) {
+  const int64_t dx = int64_t(x1) - x0, dy = int64_t(y1) - y0;
+  const int64_t adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
+  const int64_t n = std::max(adx, ady);
+  if (n == 0 || d.width <= 0 || d.height <= 0) return;
+  const bool xMajor = adx >= ady;
+  // Major coordinate: start + sMaj * k; minor: start + sMin * round(aMin * k / n).
+  const int64_t majStart = xMajor ? x0 : y0, minStart = xMajor ? y0 : x0;
+  const int64_t sMaj = (xMajor ? dx : dy) < 0 ? -1 : 1;
+  const int64_t sMin = (xMajor ? dy : dx) < 0 ? -1 : 1;
+  const int64_t aMin = xMajor ? ady : adx;
+  const int64_t majSize = xMajor ? d.width : d.height, minSize = xMajor ? d.height : d.width;
+  // Steps k (0..n-1) whose major coordinate lies inside the surface.
+  int64_t kLo = 0, kHi = n - 1;
+  if (sMaj > 0) {
+    kLo = std::max(kLo, -majStart);
+    kHi = std::min(kHi, majSize - 1 - majStart);
+  } else {
+    kLo = std::max(kLo, majStart - (majSize - 1));
+    kHi = std::min(kHi, majStart);
+  }
+  // The same for the minor coordinate, roughly; each pixel is checked anyway.
+  if (aMin > 0) {
+    double lo = (sMin > 0 ? -minStart - 1.0 : minStart - minSize) * double(n) / double(aMin);
+    double hi = (sMin > 0 ? minSize - minStart : minStart + 1.0) * double(n) / double(aMin);
+    kLo = std::max(kLo, static_cast<int64_t>(std::floor(lo)) - 1);
+    kHi = std::min(kHi, static_cast<int64_t>(std::ceil(hi)) + 1);
+  } else if (minStart < 0 || minStart >= minSize) {
+    return;
+  }
+  if (kLo > kHi) return;
+  uint32_t* p = Pixels(d);
+  const uint32_t v = argb & 0x00FFFFFFu;
+  for (int64_t k = kLo; k <= kHi; ++k) {
+    int64_t maj = majStart + sMaj * k;
+    int64_t mn = minStart + sMin * ((2 * aMin * k + n) / (2 * n));
+    if (mn < 0 || mn >= minSize) continue;
+    int64_t x = xMajor ? maj : mn, y = xMajor ? mn : maj;
+    uint32_t& px = p[y * d.stride + x];
+    px = xorMode ? (px ^ v) : argb;
+  }
+}
+
+void SetMode(Canvas::Impl& d, QPainter::CompositionMode m) {
+  if (d.mode != m) {
+    d.painter.setCompositionMode(m);
+    d.mode = m;
+  }
+}
+
+// Source rectangle clipped to the source, the destination shrunk in proportion.
+bool ClipSource(int w, int h, QRectF& dst, QRectF& src) {
+  const double scaleX = dst.width() / src.width(), scaleY = dst.height() / src.height();
+  if (src.left() < 0) {
+    dst.setLeft(dst.left() - src.left() * scaleX);
+    src.setLeft(0);
+  }
+  if (src.top() < 0) {
+    dst.setTop(dst.top() - src.top() * scaleY);
+    src.setTop(0);
+  }
+  if (src.right() > w) {
+    dst.setRight(dst.right() - (src.right() - w) * scaleX);
+    src.setRight(w);
+  }
+  if (src.bottom() > h) {
+    dst.setBottom(dst.bottom() - (src.bottom() - h) * scaleY);
+    src.setBottom(h);
+  }
+  return src.width() > 0 && src.height() > 0 && dst.width() > 0 && dst.height() > 0;
+}
+
+enum class TransferOp { Copy, Key, Add };
+
+// dst + src * alpha / 255 per channel, saturated; red and blue side by side in 16-bit lanes.
+inline uint32_t AddScaled(uint32_t dv, uint32_t sv, uint32_t alpha) {
+  uint32_t rb = (sv & 0x00FF00FFu) * alpha + 0x00800080u;
+  rb = ((rb + ((rb >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+  uint32_t g = ((sv >> 8) & 0xFFu) * alpha + 0x80u;
+  g = ((g + (g >> 8)) >> 8) & 0xFFu;
+  uint32_t sumRb = (dv & 0x00FF00FFu) + rb;
+  const uint32_t over = sumRb & 0x01000100u;
+  sumRb = (sumRb | (over - (over >> 8))) & 0x00FF00FFu;
+  uint32_t sumG = (dv & 0x0000FF00u) + (g << 8);
+  sumG = sumG > 0xFF00u ? 0xFF00u : sumG;
+  return Opaque | sumRb | sumG;
+}
+
+// A row of AddScaled, four pixels at a time where SSE2 is there (always on x86-64).
+void AddScaledRow(uint32_t* d, const uint32_t* s, int n, uint32_t alpha) {
+  int i = 0;
+#ifdef __SSE2__
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i a16 = _mm_set1_epi16(static_cast<short>(alpha));
+  const __m128i half = _mm_set1_epi16(128);
+  const __m128i opaque = _mm_set1_epi32(static_cast<int>(Opaque));
+  const auto scale = [&](__m128i x) {  // x * alpha / 255, rounded, in 16-bit lanes
+    __m128i t = _mm_add_epi16(_mm_mullo_epi16(x, a16), half);
+    return _mm_srli_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), 8);
+  };
+  for (; i + 4 <= n; i += 4) {
+    __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+    __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+    __m128i lo = scale(_mm_unpacklo_epi8(sv, zero)), hi = scale(_mm_unpackhi_epi8(sv, zero));
+    __m128i sum = _mm_adds_epu8(dv, _mm_packus_epi16(lo, hi));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_or_si128(sum, opaque));
+  }
+#endif
+  for (; i < n; ++i) d[i] = AddScaled(d[i], s[i], alpha);
+}
+
+template <typename Source>
+void TransferRow(uint32_t* drow, int i0, int i1, Source src, TransferOp op, uint32_t keyRgb,
+                 uint32_t alpha) {
+  switch (op) {
+    case TransferOp::Copy:
+      for (int i = i0; i < i1; ++i)
+        if (const uint32_t* v = src(i)) drow[i] = *v;
+      break;
+    case TransferOp::Key:
+      for (int i = i0; i < i1; ++i)
+        if (const uint32_t* v = src(i); v && (*v & 0x00FFFFFFu) != keyRgb) drow[i] = *v | Opaque;
+      break;
+    case TransferOp::Add:
+      for (int i = i0; i < i1; ++i)
+        if (const uint32_t* v = src(i)) drow[i] = AddScaled(drow[i], *v, alpha);
+      break;
+  }
+}
+
+// Nearest-neighbour transfer of src's (sx, sy, sw, sh) onto d's (dx, dy, dw, dh):
+// a negative width or height on either side mirrors; pixels whose source lies
+// outside src are left alone.
+void Transfer(Canvas::Impl& d, int dx, int dy, int dw, int dh, const Canvas::Impl& s, int sx,
+              int sy, int sw, int sh, TransferOp op, uint32_t key, int alpha) {
+  if (dw == 0 || dh == 0 || sw == 0 || sh == 0 || !d.bits || !s.bits) return;
+  const bool mirrorX = (dw < 0) != (sw < 0), mirrorY = (dh < 0) != (sh < 0);
+  if (dw < 0) dx += dw, dw = -dw;
+  if (dh < 0) dy += dh, dh = -dh;
+  if (sw < 0) sx += sw, sw = -sw;
+  if (sh < 0) sy += sh, sh = -sh;
+  int i0 = std::max(0, -dx), i1 = std::min(dw, d.width - dx);
+  const int j0 = std::max(0, -dy), j1 = std::min(dh, d.height - dy);
+  // One to one, not mirrored: the source columns are consecutive.
+  const bool direct = !mirrorX && sw == dw;
+  if (direct) {
+    i0 = std::max(i0, -sx);
+    i1 = std::min(i1, s.width - sx);
+  }
+  if (i0 >= i1 || j0 >= j1) return;
+  // Otherwise the source column of each destination column (-1: outside the source).
+  thread_local std::vector<int> columns;
+  if (!direct) {
+    columns.resize(static_cast<size_t>(i1 - i0));
+    bool any = false;
+    for (int i = i0; i < i1; ++i) {
+      int64_t ii = mirrorX ? dw - 1 - i : i;
+      int64_t c = sx + (2 * ii + 1) * sw / (2 * int64_t(dw));
+      bool in = c >= 0 && c < s.width;
+      columns[static_cast<size_t>(i - i0)] = in ? static_cast<int>(c) : -1;
+      any = any || in;
+    }
+    if (!any) return;
+  }
+  uint32_t* dp = Pixels(d);
+  const uint32_t keyRgb = key & 0x00FFFFFFu;
+  const uint32_t a = static_cast<uint32_t>(alpha);
+  for (int j = j0; j < j1; ++j) {
+    int64_t jj = mirrorY ? dh - 1 - j : j;
+    int64_t r = sy + (2 * jj + 1) * sh / (2 * int64_t(dh));
+    if (r < 0 || r >= s.height) continue;
+    const uint32_t* srow = s.bits + r * s.stride;
+    uint32_t* drow = dp + static_cast<ptrdiff_t>(dy + j) * d.stride + dx;
+    if (direct && op == TransferOp::Add) {
+      const uint32_t* base = srow + sx;
+      AddScaledRow(drow + i0, base + i0, i1 - i0, a);
+    } else if (direct) {
+      const uint32_t* base = srow + sx;
+      TransferRow(
+          drow, i0, i1, [base](int i) { return base + i; }, op, keyRgb, a);
+    } else {
+      const int* col = columns.data() - i0;
+      TransferRow(
+          drow, i0, i1, [srow, col](int i) { return col[i] >= 0 ? srow + col[i] : nullptr; }, op,
+          keyRgb, a);
+    }
+  }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Impl.
+
+QPainter& Canvas::Impl::Painter() {
+  if (!painter.isActive()) {
+    painter.begin(&image);
+    bits = reinterpret_cast<uint32_t*>(image.bits());
+    // Shapes without antialiasing, as the drawing semantics want; text smooth.
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    mode = QPainter::CompositionMode_SourceOver;
+    opacitySet = false;
+  }
+  return painter;
+}
+
+void Canvas::Impl::EndPainting() {
+  if (painter.isActive()) painter.end();
+}
+
+void Canvas::Impl::SetImage(QImage img) {
+  EndPainting();
+  if (img.isNull() || img.width() <= 0 || img.height() <= 0) {
+    image = QImage();
+  } else if (img.format() != QImage::Format_RGB32) {
+    image = img.convertToFormat(QImage::Format_RGB32);
+  } else {
+    image = std::move(img);
+  }
+  if (image.isNull()) {
+    bits = nullptr;
+    width = height = stride = 0;
+    return;
+  }
+  bits = reinterpret_cast<uint32_t*>(image.bits());
+  width = image.width();
+  height = image.height();
+  stride = static_cast<int>(image.bytesPerLine() / 4);
+}
+
+FontEntry& Canvas::Impl::Font() {
+  if (!fontEntry || !(fontEntry->spec == font)) fontEntry = LookupFont(font);
+  return *fontEntry;
+}
+
+const QFont& Canvas::Impl::QtFont() {
+  return Font().font;
+}
+int Canvas::Impl::FontAscent() {
+  return Font().ascent;
+}
+
+// ---------------------------------------------------------------------------
+// Canvas.
+
+Canvas::Canvas() : impl_(std::make_unique<Impl>()) {}
+
+Canvas::Canvas(int width, int height) : Canvas() {
+  SetSize(width, height);
+}
+
+Canvas::~Canvas() {
+  if (impl_) impl_->EndPainting();
+}
+
+Canvas::Canvas(Canvas&&) noexcept = default;
+Canvas& Canvas::operator=(Canvas&&) noexcept = default;
+
+int Canvas::Width() const {
+  return impl_->width;
+}
+int Canvas::Height() const {
+  return impl_->height;
+}
+
+void Canvas::SetSize(int width, int height) {
+  Impl& d = *impl_;
+  if (width == d.width && height == d.height) return;
+  d.EndPainting();
+  if (width <= 0 || height <= 0) {
+    d.SetImage(QImage());
+    return;
+  }
+  QImage next(width, height, QImage::Format_RGB32);
+  next.fill(Opaque);
+  const int w = std::min(width, d.width), h = std::min(height, d.height);
+  for (int y = 0; y < h; ++y)
+    std::copy_n(d.bits + static_cast<ptrdiff_t>(y) * d.stride, w,
+                reinterpret_cast<uint32_t*>(next.scanLine(y)));
+  d.SetImage(std::move(next));
+}
+
+void Canvas::SetPenColour(Colour c) {
+  impl_->penColour = c & 0x00FFFFFFu;
+}
+void Canvas::SetPenWidth(int w) {
+  impl_->penWidth = std::max(w, 1);
+}
+void Canvas::SetPenStyle(PenStyle s) {
+  impl_->penStyle = s;
+}
+void Canvas::SetPenMode(PenMode m) {
+  impl_->penMode = m;
+}
+void Canvas::SetBrushColour(Colour c) {
+  impl_->brushColour = c & 0x00FFFFFFu;
+}
+void Canvas::SetBrushStyle(BrushStyle s) {
+  impl_->brushStyle = s;
+}
+Colour Canvas::PenColour() const {
+  return impl_->penColour;
+}
+Colour Canvas::BrushColour() const {
+  return impl_->brushColour;
+}
+BrushStyle Canvas::GetBrushStyle() const {
+  return impl_->brushStyle;
+}
+
+void Canvas::SetFont(const FontSpec& f) {
+  impl_->font = f;
+}
+const FontSpec& Canvas::Font() const {
+  return impl_->font;
+}
+void Canvas::SetFontFace(const std::string& face) {
+  impl_->font.face = face;
+}
+void Canvas::SetFontSize(int points) {
+  impl_->font.sizePoints = points;
+}
+void Canvas::SetTextColour(Colour c) {
+  impl_->textColour = c & 0x00FFFFFFu;
+}
+void Canvas::SetTextBackground(bool transparent, Colour background) {
+  impl_->textTransparent = transparent;
+  impl_->textBackground = background & 0x00FFFFFFu;
+}
+
+void Canvas::FillRect(int x1, int y1, int x2, int y2) {
+  Impl& d = *impl_;
+  if (d.brushStyle == BrushStyle::Clear) return;
+  FillBox(d, Normalized(x1, y1, x2, y2), ToArgb(d.brushColour), false);
+}
+
+void Canvas::FrameRect(int x1, int y1, int x2, int y2) {
+  Impl& d = *impl_;
+  if (d.penStyle == PenStyle::Clear) return;
+  FrameBox(d, Normalized(x1, y1, x2, y2), d.penWidth, ToArgb(d.penColour),
+           d.penMode == PenMode::Xor);
+}
+
+void Canvas::Rectangle(int x1, int y1, int x2, int y2) {
+  Impl& d = *impl_;
+  const Box b = Normalized(x1, y1, x2, y2);
+  const bool xorMode = d.penMode == PenMode::Xor;
+  Box inner = b;
+  if (d.penStyle == PenStyle::Solid) {
+    FrameBox(d, b, d.penWidth, ToArgb(d.penColour), xorMode);
+    inner = {b.x0 + d.penWidth, b.y0 + d.penWidth, b.x1 - d.penWidth, b.y1 - d.penWidth};
+  }
+  if (d.brushStyle == BrushStyle::Solid) FillBox(d, inner, ToArgb(d.brushColour), xorMode);
+}
+
+void Canvas::Ellipse(int x1, int y1, int x2, int y2) {
+  Impl& d = *impl_;
+  const Box b = Normalized(x1, y1, x2, y2);
+  if (b.Empty() || !d.bits) return;
+  const bool pen = d.penStyle == PenStyle::Solid, brush = d.brushStyle == BrushStyle::Solid;
+  if (!pen && !brush) return;
+  const bool xorMode = d.penMode == PenMode::Xor;
+  const uint32_t penArgb = ToArgb(d.penColour), brushArgb = ToArgb(d.brushColour);
+  const int t = d.penWidth;
+  const Box inner{b.x0 + t, b.y0 + t, b.x1 - t, b.y1 - t};
+  const int yStart = std::max(b.y0, 0), yEnd = std::min(b.y1, d.height);
+  if (b.x1 <= 0 || b.x0 >= d.width) return;
+  for (int y = yStart; y < yEnd; ++y) {
+    int xs, xe;
+    EllipseSpan(b, y, xs, xe);
+    if (!pen) {
+      FillSpan(d, y, xs, xe + 1, brushArgb, xorMode);
+      continue;
+    }
+    if (inner.Empty() || y < inner.y0 || y >= inner.y1) {
+      FillSpan(d, y, xs, xe + 1, penArgb, xorMode);
+      continue;
+    }
+    // Outline ring and interior are disjoint, so that XOR touches each pixel once.
+    int is, ie;
+    EllipseSpan(inner, y, is, ie);
+    is = std::max(is, xs + t);
+    ie = std::min(ie, xe - t);
+    if (is > ie) {
+      FillSpan(d, y, xs, xe + 1, penArgb, xorMode);
+      continue;
+    }
+    FillSpan(d, y, xs, is, penArgb, xorMode);
+    FillSpan(d, y, ie + 1, xe + 1, penArgb, xorMode);
+    if (brush) FillSpan(d, y, is, ie + 1, brushArgb, xorMode);
+  }
+}
+
+void Canvas::MoveTo(int x, int y) {
+  impl_->position = {x, y};
+}
+
+void Canvas::LineTo(int x, int y) {
+  Impl& d = *impl_;
+  const Point from = d.position;
+  d.position = {x, y};
+  if (d.penStyle == PenStyle::Clear || !d.bits || from == d.position) return;
+  const bool xorMode = d.penMode == PenMode::Xor;
+  if (d.penWidth <= 1) {
+    ThinLine(d, from.x, from.y, x, y, ToArgb(d.penColour), xorMode);
+    return;
+  }
+  QPainter& p = d.Painter();
+  SetMode(d,
+          xorMode ? QPainter::RasterOp_SourceXorDestination : QPainter::CompositionMode_SourceOver);
+  p.setPen(QPen(ToQColor(d.penColour), d.penWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  p.drawLine(QPointF(from.x + 0.5, from.y + 0.5), QPointF(x + 0.5, y + 0.5));
+}
+
+void Canvas::TextOut(int x, int y, std::string_view text, Encoding enc) {
+  Impl& d = *impl_;
+  if (text.empty() || !d.bits) return;
+  FontEntry& f = d.Font();
+  const TextShape& s = f.Shape(text, enc);
+  if (!d.textTransparent)
+    FillBox(d, {x, y, x + s.width, y + f.ascent + f.descent}, ToArgb(d.textBackground), false);
+  if (s.runs.isEmpty()) return;
+  // Quick rejection of texts entirely outside the surface (scrolled lines).
+  if (x >= d.width || y >= d.height || y + f.ascent + f.descent < 0 ||
+      x + s.width + f.font.pixelSize() < 0)
+    return;
+  QPainter& p = d.Painter();
+  SetMode(d, QPainter::CompositionMode_SourceOver);
+  p.setPen(ToQColor(d.textColour));
+  const QPointF origin(x, y + f.ascent - s.lineAscent);
+  for (const QGlyphRun& run : s.runs) p.drawGlyphRun(origin, run);
+}
+
+int Canvas::TextWidth(std::string_view text, Encoding enc) {
+  if (text.empty()) return 0;
+  return impl_->Font().Shape(text, enc).width;
+}
+
+int Canvas::TextHeight(std::string_view, Encoding) {
+  FontEntry& f = impl_->Font();
+  return f.ascent + f.descent;
+}
+
+Colour Canvas::Pixel(int x, int y) const {
+  const Impl& d = *impl_;
+  if (x < 0 || y < 0 || x >= d.width || y >= d.height) return 0;
+  return FromArgb(d.bits[static_cast<ptrdiff_t>(y) * d.stride + x]);
+}
+
+void Canvas::SetPixel(int x, int y, Colour c) {
+  Impl& d = *impl_;
+  if (x < 0 || y < 0 || x >= d.width || y >= d.height) return;
+  Pixels(d)[static_cast<ptrdiff_t>(y) * d.stride + x] = ToArgb(c);
+}
+
+void Canvas::CopyFrom(int dx, int dy, const Canvas& src, int sx, int sy, int w, int h) {
+  Impl& d = *impl_;
+  const Impl& s = *src.impl_;
+  if (w <= 0 || h <= 0 || !d.bits || !s.bits) return;
+  // Clip to the source, then to this surface.
+  if (sx < 0) dx -= sx, w += sx, sx = 0;
+  if (sy < 0) dy -= sy, h += sy, sy = 0;
+  w = std::min(w, s.width - sx);
+  h = std::min(h, s.height - sy);
+  if (dx < 0) sx -= dx, w += dx, dx = 0;
+  if (dy < 0) sy -= dy, h += dy, dy = 0;
+  w = std::min(w, d.width - dx);
+  h = std::min(h, d.height - dy);
+  if (w <= 0 || h <= 0) return;
+  uint32_t* dp = Pixels(d);
+  const uint32_t* sp = s.bits;  // after Pixels(): the same buffer when src is this
+  const size_t bytes = static_cast<size_t>(w) * 4;
+  if (&s == &d && dy > sy) {
+    for (int j = h - 1; j >= 0; --j)
+      std::memmove(dp + static_cast<ptrdiff_t>(dy + j) * d.stride + dx,
+                   sp + static_cast<ptrdiff_t>(sy + j) * s.stride + sx, bytes);
+  } else {
+    for (int j = 0; j < h; ++j)
+      std::memmove(dp + static_cast<ptrdiff_t>(dy + j) * d.stride + dx,
+                   sp + static_cast<ptrdiff_t>(sy + j) * s.stride + sx, bytes);
+  }
+}
+
+void Canvas::Draw(int dx, int dy, const Canvas& src) {
+  CopyFrom(dx, dy, src, 0, 0, src.Width(), src.Height());
+}
+
+void Canvas::StretchFrom(int dx, int dy, int dw, int dh, const Canvas& src, int sx, int sy, int sw,
+                         int sh) {
+  if (dw == sw && dh == sh && dw > 0 && dh > 0) {
+    CopyFrom(dx, dy, src, sx, sy, dw, dh);
+    return;
+  }
+  if (&src == this) {
+    Canvas copy(std::abs(sw), std::abs(sh));
+    copy.CopyFrom(0, 0, src, std::min(sx, sx + sw), std::min(sy, sy + sh), std::abs(sw),
+                  std::abs(sh));
+    StretchFrom(dx, dy, dw, dh, copy, sw < 0 ? copy.Width() : 0, sh < 0 ? copy.Height() : 0, sw,
+                sh);
+    return;
+  }
+  Transfer(*impl_, dx, dy, dw, dh, *src.impl_, sx, sy, sw, sh, TransferOp::Copy, 0, 0);
+}
+
+void Canvas::AlphaBlendFrom(int dx, int dy, int dw, int dh, const Canvas& src, int sx, int sy,
+                            int sw, int sh, int alpha, bool premultipliedSourceAlpha) {
+  Impl& d = *impl_;
+  // Like the blend the layers were designed around: no mirroring, nothing at alpha 0.
+  if (alpha <= 0 || dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0 || !d.bits || !src.impl_->bits) return;
+  alpha = std::min(alpha, 255);
+  if (&src == this) {
+    Canvas copy(sw, sh);
+    copy.CopyFrom(0, 0, src, sx, sy, sw, sh);
+    AlphaBlendFrom(dx, dy, dw, dh, copy, 0, 0, sw, sh, alpha, premultipliedSourceAlpha);
+    return;
+  }
+  if (premultipliedSourceAlpha) {
+    // The source's alpha bytes count as 0 (decoded pictures carry none): dst + src * alpha.
+    Transfer(d, dx, dy, dw, dh, *src.impl_, sx, sy, sw, sh, TransferOp::Add, 0, alpha);
+    return;
+  }
+  if (alpha == 255) {
+    StretchFrom(dx, dy, dw, dh, src, sx, sy, sw, sh);
+    return;
+  }
+  Impl& s = *const_cast<Impl*>(src.impl_.get());
+  QRectF target(dx, dy, dw, dh), source(sx, sy, sw, sh);
+  if (!ClipSource(s.width, s.height, target, source)) return;
+  s.EndPainting();
+  QPainter& p = d.Painter();
+  SetMode(d, QPainter::CompositionMode_SourceOver);
+  // Qt keeps opacity as n/256 and blends with n * 255 >> 8: pick the n that gives alpha.
+  p.setOpacity(std::ceil(alpha * 256.0 / 255.0) / 256.0);
+  p.drawImage(target, s.image, source);
+  p.setOpacity(1.0);
+}
+
+void Canvas::TransparentFrom(int dx, int dy, int dw, int dh, const Canvas& src, int sx, int sy,
+                             int sw, int sh, Colour key) {
+  if (&src == this) {
+    Canvas copy(std::abs(sw), std::abs(sh));
+    copy.CopyFrom(0, 0, src, std::min(sx, sx + sw), std::min(sy, sy + sh), std::abs(sw),
+                  std::abs(sh));
+    TransparentFrom(dx, dy, dw, dh, copy, sw < 0 ? copy.Width() : 0, sh < 0 ? copy.Height() : 0, sw,
+                    sh, key);
+    return;
+  }
+  Transfer(*impl_, dx, dy, dw, dh, *src.impl_, sx, sy, sw, sh, TransferOp::Key, ToArgb(key), 0);
+}
+
+const uint32_t* Canvas::Bits() const {
+  return impl_->bits;
+}
+
+int Canvas::BytesPerLine() const {
+  return impl_->stride * 4;
+}
+
+bool Canvas::SavePng(const std::string& path) const {
+  Impl& d = *const_cast<Impl*>(impl_.get());
+  if (!d.bits) return false;
+  QByteArray data;
+  QBuffer buffer(&data);
+  buffer.open(QIODevice::WriteOnly);
+  if (!d.Image().save(&buffer, "PNG")) return false;
+  return WriteFileAtomically(path, std::string(data.constData(), static_cast<size_t>(data.size())));
+}
+
+bool Canvas::LoadImageFile(const std::string& path) {
+  // Read the bytes ourselves: the path is bytes, perhaps not in the locale's encoding.
+  std::string bytes;
+  if (!ReadFileBytes(path, bytes)) return false;
+  QImage img;
+  if (!img.loadFromData(reinterpret_cast<const uchar*>(bytes.data()),
+                        static_cast<int>(bytes.size())))
+    return false;
+  impl_->SetImage(std::move(img));
+  return impl_->bits != nullptr;
+}
+
+}  // namespace quib
