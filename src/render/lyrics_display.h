@@ -73,7 +73,7 @@ public:
   void DrawLyricLines(Canvas& back, const FrameValues& f, SaverContext& ctx, int clock);
   // The previous line of the debug and time-edit modes; the overlays call it
   // first, after saving the face in force.
-  void DrawPreviousLine(Canvas& back, const FrameValues& f, SaverContext& ctx);
+  void DrawPreviousLine(Canvas& back, const FrameValues& f, SaverContext& ctx, int clock);
 
   const LineCache& Cache() const { return cache_; }
   const LyricFrame& Frame() const { return frame_; }

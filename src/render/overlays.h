@@ -1,6 +1,7 @@
 #pragma once
 // Text above the lyrics: the information panel of the debug and time-edit
 // modes, the message line in the top-left corner and the password prompt.
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,8 +31,10 @@ std::vector<std::string_view> SplitMessageLines(std::string_view text);
 class Overlays {
 public:
   // Previous lyric line (overlay modes), information panel, message line,
-  // password prompt; each block puts back the face it found.
-  void DrawOverlays(Canvas& back, const FrameValues& f, SaverContext& ctx, LyricsDisplay& lyrics);
+  // password prompt; each block puts back the face it found. clock: the
+  // lyric clock the lyric step of this frame was given.
+  void DrawOverlays(Canvas& back, const FrameValues& f, SaverContext& ctx, LyricsDisplay& lyrics,
+                    int clock);
 
   // The frame rate the panel shows: average of the last ten samples.
   int FrameRate() const;
@@ -48,7 +51,9 @@ private:
   int fpsIndex_ = 0;
   std::string shownMessage_;
   bool messageWide_ = false;
-  std::string shownPassword_ = "*";
+  // Empty while no prompt is up, so the first frame of a prompt always
+  // restarts its time, whatever has been typed.
+  std::optional<std::string> shownPassword_;
   int passwordTime_ = 0;
   int caretPhase_ = 0;
 };
