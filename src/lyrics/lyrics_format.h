@@ -18,18 +18,23 @@ enum LyricTagKind : int {
   kTagUkagaka = 4,
 };
 
-// "[mm:ss:cc]" read as milliseconds (minutes*60000 + seconds*1000 + cc*10).
-// A field whose digits do not read counts as 0; the tag may stop early.
+// A time tag read with the pattern "[%d:%d:%d]" as milliseconds
+// (minutes*60000 + seconds*1000 + hundredths*10). A field that does not
+// read counts as 0, and so do the fields after it. Clamped to the int range.
 int ParseTimeTag(std::string_view tag);
 
-// The canonical "[mm:ss:cc]" for ms (two digits each, more minutes when needed).
+// "[%02d:%02d:%02d]" of (ms div 1000) div 60, (ms div 1000) mod 60 and
+// (ms div 10) mod 100: the canonical 10-byte tag for 0 <= ms < 100 minutes.
 std::string FormatTimeTag(int ms);
 
-// Whether line starts with "[" followed by a digit and ":" as a time tag does.
+// Whether a line begins with a time tag as the file level sees it: byte 1
+// is "[" and byte 10 is "]".
 bool BeginsWithTimeTag(std::string_view line);
 
-// The tag type of a file's lines (one of LyricTagKind).
-int ClassifyLyrics(const std::vector<std::string>& lines);
+// The tag type (kTagPlain to kTagUkagaka) of the lines as loaded, before
+// the final empty line. enc decides how "[", "]" and "\" are searched;
+// Auto decides it from the lines (all valid UTF-8 -> Utf8, else Cp932).
+int ClassifyLyrics(const std::vector<std::string>& lines, Encoding enc = Encoding::Auto);
 
 // The time-ratio directive's value; 1.0 without one or when it does not read.
 float ReadTimeRatio(const std::vector<std::string>& lines);
