@@ -6,8 +6,17 @@
 //  - Ellipse fills its whole bounding box (w x h pixels, no antialiasing);
 //  - MoveTo/LineTo leave out the end point;
 //  - text is placed by the top-left corner of its cell;
-//  - pen and brush keep their settings from one call to the next.
+//  - pen and brush keep their settings from one call to the next;
+//  - corners given the other way round (x2 < x1, y2 < y1) span the same box;
+//  - the XOR pen mode applies to lines and to Rectangle and Ellipse (outline
+//    and fill, each pixel once); FillRect and text ignore it.
+// A new surface has a black solid pen of width 1 in copy mode, a white solid
+// brush, black text on a transparent background and the default font.
+// Pen widths above 1: lines are drawn with round ends and include the end
+// point; outlines of Rectangle, FrameRect and Ellipse lie inside the box.
 // The layers use only this class, never QPainter, so they stay free of Qt.
+// Use from the user-interface thread only (fonts and shaped texts are cached
+// for the whole process).
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -95,19 +104,22 @@ public:
   Colour Pixel(int x, int y) const;           // 0 outside
   void SetPixel(int x, int y, Colour c);
 
-  // Between surfaces (source rectangles are clipped to the source).
+  // Between surfaces (source rectangles are clipped to the source; pixels
+  // whose source lies outside it are left alone). Stretching is nearest
+  // neighbour. src may be this surface.
   void CopyFrom(int dx, int dy, const Canvas& src, int sx, int sy, int w, int h);
   // Whole source onto this at (dx, dy).
   void Draw(int dx, int dy, const Canvas& src);
   // Stretch src's (sx,sy,sw,sh) to (dx,dy,dw,dh); a negative dw or dh mirrors.
   void StretchFrom(int dx, int dy, int dw, int dh, const Canvas& src, int sx, int sy, int sw,
                    int sh);
-  // Constant-alpha blend, source over: dst = src * a + dst * (1 - a), a = alpha / 255.
+  // Constant-alpha blend, source over: dst = src * a + dst * (1 - a), a = alpha / 255
+  // (within one level). Alpha 0, or a negative width or height, draws nothing.
   // With premultipliedSourceAlpha the source pixels count as premultiplied by
   // their own alpha bytes (all 0 for decoded pictures, so the source is added).
   void AlphaBlendFrom(int dx, int dy, int dw, int dh, const Canvas& src, int sx, int sy, int sw,
                       int sh, int alpha, bool premultipliedSourceAlpha = false);
-  // Copy leaving out pixels of colour key.
+  // Copy leaving out pixels of colour key; stretches and mirrors like StretchFrom.
   void TransparentFrom(int dx, int dy, int dw, int dh, const Canvas& src, int sx, int sy, int sw,
                        int sh, Colour key);
 

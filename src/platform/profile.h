@@ -3,6 +3,10 @@
 // designed for: sections and keys case-insensitive, values trimmed, a missing
 // file or key gives the default, a write changes one key in place and keeps
 // the rest of the file (creating file and section when missing).
+// As with those functions: the first section and the first key of a name
+// count; one pair of quotes around a value is dropped; a new key goes after
+// the last non-empty line of its section, a new section at the end of the file,
+// with the file's own line ends (CR LF for a new file).
 #include <string>
 
 namespace quib {
@@ -21,8 +25,10 @@ public:
   int ReadInteger(const std::string& section, const std::string& key, int def) const;
   bool ReadBool(const std::string& section, const std::string& key, bool def) const;
 
-  // Each write rewrites the file through a temporary file and a rename.
-  // False when the platform refuses it; the old file is then untouched.
+  // Each write re-reads the file, changes one line and rewrites the file
+  // through a temporary file and a rename. False when the platform refuses it
+  // (a folder that cannot be written, a read-only file, a file that exists but
+  // cannot be read); the old file is then untouched.
   bool WriteString(const std::string& section, const std::string& key, const std::string& value);
   bool WriteInteger(const std::string& section, const std::string& key, int value);
   bool WriteBool(const std::string& section, const std::string& key, bool value);
