@@ -274,11 +274,12 @@ void SplitKaraokeLine(int clock, std::string_view line, int nextStart, Encoding 
     if (kind < 2) {
       out.PieceProgress = 0;
     } else {
+      // The piece after the last tag is what remains: what came before it
+      // has been sung, for waits as for karaoke tags (the text before the
+      // last wait would otherwise be wiped a second time).
+      doneLen = markLen;
       int64_t span = int64_t{nextStart} - start;
-      if (kind == 2 || kind == 3) {
-        doneLen = markLen;
-        span = std::min<int64_t>(span, 3000);
-      }
+      if (kind == 2 || kind == 3) span = std::min<int64_t>(span, 3000);
       int64_t p = span <= 0 ? 0 : (int64_t{clock} - start) * 15000 / span;
       // Only a line whose tags run backwards gets here before its start.
       out.PieceProgress = static_cast<int>(std::clamp<int64_t>(p, 0, 10000));
