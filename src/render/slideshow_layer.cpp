@@ -201,7 +201,8 @@ void SlideshowLayer::VerticalScroll(Canvas& back, const FrameValues& f, SaverCon
   ctx.ImageTime += f.dt;
   if (ctx.ImageTime > 2500) ctx.ImageTime = 0;
 
-  ScrollCarry += static_cast<float>((static_cast<double>(f.dt) * f.H) * (1.0 / 11000));
+  // Divided rather than multiplied by 1/11000, which has no exact binary form.
+  ScrollCarry += (static_cast<double>(f.dt) * f.H) / 11000;
   if (ScrollCarry >= 1) {
     const int n = Trunc(ScrollCarry);
     if (stripH > 0) {

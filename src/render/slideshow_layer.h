@@ -36,7 +36,7 @@ public:
   int LastGazStyle = -1;
   float CrossOffset = 0;
   int ScrollSide = 0;
-  float ScrollCarry = 0;
+  double ScrollCarry = 0;
   int FadeSlot = -1;
 
 private:
