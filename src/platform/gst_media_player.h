@@ -2,6 +2,7 @@
 // The media player on GStreamer's playbin. Pumped from the calls themselves
 // (no GLib main loop is needed): Open waits on the bus with a timeout, and
 // IsPlaying/Position look for the end of the stream and errors without blocking.
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -41,6 +42,10 @@ class GstMediaPlayer final : public MediaPlayer {
   struct Impl;
   std::unique_ptr<Impl> d_;
 };
+
+// The playing time of an MPEG audio file (.mp3, .mp2) from its frames, for
+// files whose headers give no length. False when no frames are found.
+bool MpegAudioLengthMs(const std::string& path, int64_t& ms);
 
 // The player the saver uses, with the output chosen by QUIB_AUDIO_OUTPUT.
 std::unique_ptr<MediaPlayer> CreateMediaPlayer();
