@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "config/setting_model.h"
 #include "config/settings_file.h"
 #include "platform/clock.h"
@@ -165,8 +163,20 @@ TEST(LoadSong, PutsTheAboutTextUpAndRunsTheTimer) {
   s.songs.LoadSong();
   EXPECT_EQ(s.ctx.message.MessageText, AboutText());
   EXPECT_EQ(s.ctx.message.MessageTime, 15000);
-  EXPECT_EQ(AboutText().substr(AboutText().rfind('|') + 1), "Push [Enter] for Quick reference.");
-  EXPECT_EQ(std::count(AboutText().begin(), AboutText().end(), '|'), 4);
+  // Three credit lines, an empty line and the hint.
+  const std::string about = AboutText();
+  std::vector<std::string> lines(1);
+  for (char c : about) {
+    if (c == '|') {
+      lines.emplace_back();
+    } else {
+      lines.back().push_back(c);
+    }
+  }
+  ASSERT_EQ(lines.size(), 5u);
+  for (int i = 0; i < 3; ++i) EXPECT_FALSE(lines[i].empty());
+  EXPECT_EQ(lines[3], "");
+  EXPECT_EQ(lines[4], "Push [Enter] for Quick reference.");
   EXPECT_EQ(s.shell.stops, 1);
   EXPECT_TRUE(s.shell.running);
   EXPECT_EQ(s.ctx.LastTick, 0);
