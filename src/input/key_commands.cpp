@@ -21,7 +21,9 @@ namespace {
 // among the first entries, otherwise as the last of this many lines.
 constexpr int PlayListLines = 21;
 
-std::string OnOff(bool b) { return b ? "1" : "0"; }
+std::string OnOff(bool b) {
+  return b ? "1" : "0";
+}
 
 int IndexOfSong(const std::vector<std::string>& files, const std::string& bgm) {
   for (size_t i = 0; i < files.size(); ++i)

@@ -9,14 +9,14 @@
 namespace quib {
 
 class KeyCommands {
-public:
+ public:
   explicit KeyCommands(SaverContext& ctx);
 
   // One key press: key is a virtual-key code (input/virtual_keys.h), ctrl
   // whether Ctrl is held. Other modifiers do not matter.
   void FormKeyDown(int key, bool ctrl);
 
-private:
+ private:
   void StepSong(int step);
   void ShowPlayList();
   void CloseOrTimeEdit(int key, bool ctrl);

@@ -62,8 +62,7 @@ void PasswordKeyDown(SaverContext& ctx, int key) {
         if (ctx.shell) ctx.shell->RequestClose();
       } else {
         ++entry.FailCount;
-        ctx.message.MessageText =
-            "Password incorrect. (" + std::to_string(entry.FailCount) + ")";
+        ctx.message.MessageText = "Password incorrect. (" + std::to_string(entry.FailCount) + ")";
       }
       return;
     default:

@@ -46,8 +46,14 @@ constexpr int VkF12 = 0x7B;
 
 constexpr int VkOemPeriod = 0xBE;
 
-constexpr bool IsMainRowDigit(int key) { return key >= Vk0 && key <= Vk9; }
-constexpr bool IsLetter(int key) { return key >= VkA && key <= VkZ; }
-constexpr bool IsNumpadDigit(int key) { return key >= VkNumpad0 && key <= VkNumpad9; }
+constexpr bool IsMainRowDigit(int key) {
+  return key >= Vk0 && key <= Vk9;
+}
+constexpr bool IsLetter(int key) {
+  return key >= VkA && key <= VkZ;
+}
+constexpr bool IsNumpadDigit(int key) {
+  return key >= VkNumpad0 && key <= VkNumpad9;
+}
 
 }  // namespace quib

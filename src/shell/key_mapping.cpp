@@ -42,6 +42,8 @@ int VirtualKeyFromQt(int qtKey, Qt::KeyboardModifiers mods) {
   }
 }
 
-bool CtrlHeld(Qt::KeyboardModifiers mods) { return mods.testFlag(Qt::ControlModifier); }
+bool CtrlHeld(Qt::KeyboardModifiers mods) {
+  return mods.testFlag(Qt::ControlModifier);
+}
 
 }  // namespace quib

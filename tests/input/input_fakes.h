@@ -14,7 +14,7 @@
 namespace quib::test {
 
 class FakeShell final : public ShellServices {
-public:
+ public:
   bool timerRunning = true;
   int drawNow = 0, beeps = 0, closeRequests = 0;
   void StartFrameTimer() override { timerRunning = true; }
@@ -29,7 +29,7 @@ public:
 // A catalogue that steps like the real one, built into ctx.MusicFiles on
 // first use; selections are recorded and accepted unless told otherwise.
 class FakeSongs final : public SongSwitcher {
-public:
+ public:
   FakeSongs(SaverContext& ctx, FakeShell& shell, FakeMediaPlayer& player)
       : ctx_(ctx), shell_(shell), player_(player) {}
   std::vector<std::string> folder;
@@ -53,7 +53,7 @@ public:
     return accept;
   }
 
-private:
+ private:
   int Index() const {
     for (size_t i = 0; i < ctx_.MusicFiles.size(); ++i)
       if (CompareNoCase(ctx_.MusicFiles[i], ctx_.settings.BGM) == 0) return static_cast<int>(i);

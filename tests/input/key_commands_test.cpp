@@ -40,15 +40,18 @@ TEST_P(KeyCycles, StepsTheValueAndReportsIt) {
 // Start values are the saver's defaults: ShowNextLine on, iBackT 1.
 INSTANTIATE_TEST_SUITE_P(
     Toggles, KeyCycles,
-    testing::Values(
-        CycleCase{"Debug", VkD, {"DebugMode : 1", "DebugMode : 0"}},
-        CycleCase{"NextLine", VkN, {"NextMessage : 0", "NextMessage : 1"}},
-        CycleCase{"TextBack", VkT, {"TextBack : 1", "TextBack : 2", "TextBack : 3", "TextBack : 0"}},
-        CycleCase{"Noise", VkZ, {"NoiseType : 1", "NoiseType : 2", "NoiseType : 3", "NoiseType : 0"}},
-        CycleCase{"Images",
-                  VkI,
-                  {"ImageDspType : 1", "ImageDspType : 2", "ImageDspType : 3", "ImageDspType : 4",
-                   "ImageDspType : 5", "ImageDspType : 0"}}),
+    testing::Values(CycleCase{"Debug", VkD, {"DebugMode : 1", "DebugMode : 0"}},
+                    CycleCase{"NextLine", VkN, {"NextMessage : 0", "NextMessage : 1"}},
+                    CycleCase{"TextBack",
+                              VkT,
+                              {"TextBack : 1", "TextBack : 2", "TextBack : 3", "TextBack : 0"}},
+                    CycleCase{"Noise",
+                              VkZ,
+                              {"NoiseType : 1", "NoiseType : 2", "NoiseType : 3", "NoiseType : 0"}},
+                    CycleCase{"Images",
+                              VkI,
+                              {"ImageDspType : 1", "ImageDspType : 2", "ImageDspType : 3",
+                               "ImageDspType : 4", "ImageDspType : 5", "ImageDspType : 0"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(KeyCommands, PAndSStepTheLookOnlyWithoutCtrl) {
@@ -207,14 +210,15 @@ TEST_P(SongKeys, SelectWithTimerAndMusicStoppedThenShowTheList) {
   EXPECT_EQ(rig.shell.drawNow, 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Keys, SongKeys,
-                         testing::Values(SongStepCase{"Left", VkLeft, false, "/music/song02.mp3"},
-                                         SongStepCase{"Four", Vk4, true, "/music/song02.mp3"},
-                                         SongStepCase{"Numpad4", VkNumpad4, false, "/music/song02.mp3"},
-                                         SongStepCase{"Right", VkRight, false, "/music/song01.mp3"},
-                                         SongStepCase{"Six", Vk6, false, "/music/song01.mp3"},
-                                         SongStepCase{"Numpad6", VkNumpad6, true, "/music/song01.mp3"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Keys, SongKeys,
+    testing::Values(SongStepCase{"Left", VkLeft, false, "/music/song02.mp3"},
+                    SongStepCase{"Four", Vk4, true, "/music/song02.mp3"},
+                    SongStepCase{"Numpad4", VkNumpad4, false, "/music/song02.mp3"},
+                    SongStepCase{"Right", VkRight, false, "/music/song01.mp3"},
+                    SongStepCase{"Six", Vk6, false, "/music/song01.mp3"},
+                    SongStepCase{"Numpad6", VkNumpad6, true, "/music/song01.mp3"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SongKeysFail, WithoutMusicNothingHappens) {
   Rig rig;
@@ -275,10 +279,10 @@ TEST(KeyCommands, CtrlArrowsSeekOnlyWhilePlaying) {
     int expectedStart;  // -1: the player was not touched
     const char* message;
   };
-  for (const Case& c : {Case{VkLeft, true, false, 1500, 0, "Rewind!"},
-                        Case{VkRight, true, false, 178500, 179000, "Fastforward!"},
-                        Case{VkRight, false, false, 5000, -1, ""},
-                        Case{VkLeft, true, true, 5000, -1, ""}}) {
+  for (const Case& c :
+       {Case{VkLeft, true, false, 1500, 0, "Rewind!"},
+        Case{VkRight, true, false, 178500, 179000, "Fastforward!"},
+        Case{VkRight, false, false, 5000, -1, ""}, Case{VkLeft, true, true, 5000, -1, ""}}) {
     Rig rig;
     rig.ctx.settings.UseBGM = true;
     rig.songs.folder = Catalogue(3);

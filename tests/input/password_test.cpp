@@ -1,10 +1,9 @@
-#include "input/password_input.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "input/password_input.h"
 #include "input/virtual_keys.h"
 #include "input_fakes.h"
 

@@ -1,12 +1,11 @@
 #include "input/time_edit.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
@@ -183,7 +182,7 @@ TEST(TimeEdit, BackupName) {
 
 // Marks a folder immutable (even root cannot add to it) while it lives.
 class ImmutableFolder {
-public:
+ public:
   explicit ImmutableFolder(const std::string& path) {
     fd_ = ::open(path.c_str(), O_RDONLY | O_DIRECTORY);
     int flags = 0;
@@ -202,7 +201,7 @@ public:
   }
   bool ok() const { return ok_; }
 
-private:
+ private:
   int fd_ = -1;
   bool ok_ = false;
 };
