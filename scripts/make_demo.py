@@ -373,10 +373,12 @@ def MidiBytes(song):
     conductor.Meta(0, 0x58, bytes([4, 2, 24, 8]))
 
     melody, bass, chords, drums = Track(), Track(), Track(), Track()
-    Setup(melody, 0, song.melody_program, 110, 40)
-    Setup(bass, 1, song.bass_program, 100, 20)
-    Setup(chords, 2, song.chord_program, 80, 60)
-    Setup(drums, 9, 0, 90, 30)
+    # Loud channel volumes: a software synthesiser at its default gain plays
+    # General MIDI files quietly, and the saver plays this file as it is.
+    Setup(melody, 0, song.melody_program, 127, 40)
+    Setup(bass, 1, song.bass_program, 115, 20)
+    Setup(chords, 2, song.chord_program, 92, 60)
+    Setup(drums, 9, 0, 104, 30)
     for i in range(len(song.lines)):
         for n in LineNotes(song, i):
             # A little gap between notes keeps repeated pitches audible.
