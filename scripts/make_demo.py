@@ -283,11 +283,9 @@ class Track:
     def Bytes(self):
         body = bytearray()
         last = 0
-        end = 0
         for tick, _, data in sorted(self.events, key=lambda e: (e[0], e[1])):
             body += Vlq(tick - last) + data
             last = tick
-            end = max(end, tick)
         body += Vlq(0) + b"\xff\x2f\x00"
         return b"MTrk" + struct.pack(">I", len(body)) + bytes(body)
 
