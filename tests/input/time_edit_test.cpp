@@ -13,6 +13,7 @@
 
 #include "input/virtual_keys.h"
 #include "input_fakes.h"
+#include "lyrics/song_loader.h"
 #include "platform/files.h"
 #include "support/test_support.h"
 
@@ -239,6 +240,21 @@ TEST(TimeEditFailures, RefusedWriteAfterTheBackupIsReported) {
   EXPECT_EQ(ReadAll(dir.File("song_org.txt")), "a\r\nb\r\n");
   EXPECT_NE(s.Message().find(path), std::string::npos);
   EXPECT_EQ(s.shell.beeps, 0);
+}
+
+TEST(TimeEditLoad, LoadingAPlainFilePreparesTheRecording) {
+  TempDir dir;
+  Rig rig;
+  Settings& s = rig.ctx.settings;
+  s.TimeTag = true;
+  s.UseMessage = true;
+  s.MESSAGE = dir.Write("song.txt", "a\r\nb\r\nc\r\n");
+  s.iTextTiming = 500;
+  SongLoader loader(rig.ctx, PrepareTimeEdit);
+  loader.LoadSong();
+  EXPECT_EQ(rig.ctx.lyrics.LyricLines, (Lines{"[00:00:00]a", "b", "c", ""}));
+  EXPECT_EQ(rig.ctx.lyrics.LineTimes, Lines{"[00:00:00]"});
+  EXPECT_EQ(s.iTextTiming, 0);
 }
 
 }  // namespace
