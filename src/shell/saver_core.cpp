@@ -4,8 +4,10 @@
 
 #include "config/per_song_settings.h"
 #include "config/settings_file.h"
+#include "input/time_edit.h"
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "platform/media_player.h"
 
 namespace quib {
 
@@ -88,7 +90,7 @@ void SaverCore::FormCreate(const SaverSetup& setup) {
     dialog_->FormCreate();
     ctx_.dialog = dialog_.get();
   }
-  songs_ = std::make_unique<SongLoader>(ctx_);
+  songs_ = std::make_unique<SongLoader>(ctx_, PrepareTimeEdit);
   ctx_.songs = songs_.get();
   keys_ = std::make_unique<KeyCommands>(ctx_);
 }
