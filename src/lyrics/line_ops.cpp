@@ -264,9 +264,15 @@ void SplitKaraokeLine(int clock, std::string_view line, int nextStart, Encoding 
         mark();
       }
     } else {
-      size_t n = ShownCharLength(s, i, enc);
-      (found ? out.RestText : d).append(s.substr(i, n));
-      i += n - 1;
+      // Shown text runs on until a byte that could start a tag; taking the
+      // run at once keeps the per-frame split cheap.
+      const bool waitName = nameIs("w");
+      size_t j = i + ShownCharLength(s, i, enc);
+      while (j < s.size() && s[j] != '\\' && s[j] != '[' && !(waitName && IsDigit(s[j]))) {
+        j += ShownCharLength(s, j, enc);
+      }
+      (found ? out.RestText : d).append(s.substr(i, j - i));
+      i = j - 1;
     }
   }
 
