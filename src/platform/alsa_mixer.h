@@ -25,6 +25,7 @@ class AlsaMixer final : public Mixer {
   std::string device_, element_;
   void* handle_ = nullptr;  // snd_mixer_t*
   void* elem_ = nullptr;    // snd_mixer_elem_t*
+  long min_ = 0, max_ = 0;  // the element's own range
 };
 
 // Keeps alsa-lib and the other audio libraries from printing to the terminal

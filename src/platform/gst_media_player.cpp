@@ -466,9 +466,13 @@ bool GstMediaPlayer::IsPlaying() {
   Impl& d = *d_;
   d.Pump();
   if (!d.open || !d.wantPlaying || d.atEnd) return false;
-  GstState current = GST_STATE_NULL;
-  gst_element_get_state(d.pipeline, &current, nullptr, 0);
-  return current == GST_STATE_PLAYING;
+  // A play request counts from the moment it is made, as it does with the
+  // desktop's players: right after a seek the pipeline is still on its way
+  // to playing, and the seek keys must not fall dead meanwhile.
+  GstState current = GST_STATE_NULL, pending = GST_STATE_VOID_PENDING;
+  if (gst_element_get_state(d.pipeline, &current, &pending, 0) == GST_STATE_CHANGE_FAILURE)
+    return false;
+  return current == GST_STATE_PLAYING || pending == GST_STATE_PLAYING;
 }
 
 bool GstMediaPlayer::IsOpen() const {
