@@ -99,6 +99,7 @@ TEST(Snow, FlakesFallByTheirSizeWithASmallWobble) {
     SCOPED_TRACE(c.flake);
     Greeter g(1024, 768, 4);
     g.Run(Frame(1024, 768, 15));
+    g.layer.GreetingTime = 0;  // the snow alone
     std::set<int> wobbles;
     for (int frame = 0; frame < 200; ++frame) {
       const float y = g.layer.SnowY[c.flake];
