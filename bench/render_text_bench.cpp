@@ -69,8 +69,12 @@ void Compose(benchmark::State& state, bool overlays) {
   }
 }
 
-void BM_LyricLayer(benchmark::State& state) { Compose(state, false); }
-void BM_LyricLayerAndOverlays(benchmark::State& state) { Compose(state, true); }
+void BM_LyricLayer(benchmark::State& state) {
+  Compose(state, false);
+}
+void BM_LyricLayerAndOverlays(benchmark::State& state) {
+  Compose(state, true);
+}
 
 BENCHMARK(BM_LyricLayer)
     ->Args({1920, 1080})

@@ -18,9 +18,13 @@ constexpr Colour kBlack = 0;
 // A line comes up this long before its tag, so it is readable before its first piece is sung.
 constexpr int kLineLead = 390;
 
-int Trunc(double v) { return static_cast<int>(v); }
+int Trunc(double v) {
+  return static_cast<int>(v);
+}
 
-int LineStartOf(const std::string& timeTag) { return std::max(0, ParseTimeTag(timeTag) - kLineLead); }
+int LineStartOf(const std::string& timeTag) {
+  return std::max(0, ParseTimeTag(timeTag) - kLineLead);
+}
 
 // Appends the overlay modes' marker for a line that shows no text.
 void MarkIfBlank(std::string& text, Colour& colour, Encoding enc) {
@@ -32,8 +36,8 @@ void MarkIfBlank(std::string& text, Colour& colour, Encoding enc) {
 
 void DrawSideLine(Canvas& back, int x, int y, const std::string& text, Colour colour,
                   Encoding enc) {
-  DrawOutlinedText(back, x, y, text, ScaleColour(colour, 75), ScaleColour(ScaleColour(colour, 50), 75),
-                   kBlack, 100, false, enc);
+  DrawOutlinedText(back, x, y, text, ScaleColour(colour, 75),
+                   ScaleColour(ScaleColour(colour, 50), 75), kBlack, 100, false, enc);
 }
 
 }  // namespace
@@ -93,7 +97,8 @@ LineFade ComputeLineFade(int clock, LineWindow window, bool timeTag) {
   if (span > 0) {
     const double denom = span - 2.0 * r.FadeLength;
     if (denom > 0) {
-      const double p = (clock - window.LineStart - static_cast<double>(r.FadeLength)) * 10000.0 / denom;
+      const double p =
+          (clock - window.LineStart - static_cast<double>(r.FadeLength)) * 10000.0 / denom;
       r.LineProgress = std::clamp(Trunc(std::clamp(p, -1e9, 1e9)), 0, 10000);
     }
   }
@@ -322,7 +327,8 @@ void LyricsDisplay::DrawPreviousLine(Canvas& back, const FrameValues& f, SaverCo
   const Settings& s = ctx.settings;
   if (!(s.Debug || s.TimeTag)) return;
   const Encoding enc = ctx.lyrics.encoding;
-  if (ctx.CurrentLine < 1 || ctx.CurrentLine - 1 >= static_cast<int>(ctx.lyrics.LyricLines.size())) {
+  if (ctx.CurrentLine < 1 ||
+      ctx.CurrentLine - 1 >= static_cast<int>(ctx.lyrics.LyricLines.size())) {
     cache_.PrevText = "*TextTop*";
     cache_.PrevColour = kRed;
   }

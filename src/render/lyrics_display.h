@@ -68,7 +68,7 @@ struct LyricFrame {
 };
 
 class LyricsDisplay {
-public:
+ public:
   // clock: the lyric clock of this frame, as taken before the song-end check.
   void DrawLyricLines(Canvas& back, const FrameValues& f, SaverContext& ctx, int clock);
   // The previous line of the debug and time-edit modes; the overlays call it
@@ -79,7 +79,7 @@ public:
   const LyricFrame& Frame() const { return frame_; }
   int EditBoxLevel() const { return editBoxLevel_; }
 
-private:
+ private:
   void RebuildCache(const SaverContext& ctx, bool overlayOn);
   void DrawCurrentLine(Canvas& back, const FrameValues& f, SaverContext& ctx, bool overlayOn);
   void DrawNextLine(Canvas& back, const FrameValues& f, SaverContext& ctx, bool overlayOn);

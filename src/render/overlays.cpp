@@ -20,7 +20,9 @@ constexpr Colour kBlack = 0;
 const char* const kLatinFace = "Arial";
 const char* const kJapaneseFace = "MS UI Gothic";
 
-int Trunc(double v) { return static_cast<int>(v); }
+int Trunc(double v) {
+  return static_cast<int>(v);
+}
 
 // Minutes, seconds and hundredths of t ms.
 void AppendClock(std::string& out, int t, const char* format) {
@@ -35,7 +37,9 @@ std::string FileNameOf(const std::string& path) {
 }
 
 // Bytes 2 to 9 of a "[mm:ss:cc]" entry: the time without its brackets.
-std::string TimeOfTag(const std::string& tag) { return tag.size() > 1 ? tag.substr(1, 8) : ""; }
+std::string TimeOfTag(const std::string& tag) {
+  return tag.size() > 1 ? tag.substr(1, 8) : "";
+}
 
 void RightAligned(Canvas& back, int W, int y, const std::string& text) {
   back.TextOut(W - back.TextWidth(text), y, text);
@@ -68,11 +72,20 @@ std::string TimeRatioText(float ratio) {
 std::string TagTypeText(int lyricTagType) {
   const char* name = "----";
   switch (lyricTagType) {
-    case kTagPlain: name = "Plain Text"; break;
-    case kTagTime: name = "Time Tag"; break;
-    case kTagKaraoke: name = "Karaoke Tag"; break;
-    case kTagUkagaka: name = "ukagaka Tag"; break;
-    default: break;
+    case kTagPlain:
+      name = "Plain Text";
+      break;
+    case kTagTime:
+      name = "Time Tag";
+      break;
+    case kTagKaraoke:
+      name = "Karaoke Tag";
+      break;
+    case kTagUkagaka:
+      name = "ukagaka Tag";
+      break;
+    default:
+      break;
   }
   return std::string("TagType : ") + name + " ";
 }
@@ -89,9 +102,13 @@ std::string FrameRateText(int average) {
   return buf;
 }
 
-int MessageOpacity(int messageTime) { return messageTime < 2000 ? messageTime / 20 : 100; }
+int MessageOpacity(int messageTime) {
+  return messageTime < 2000 ? messageTime / 20 : 100;
+}
 
-int PasswordLevel(int passwordTime) { return passwordTime < 2048 ? passwordTime / 8 : 255; }
+int PasswordLevel(int passwordTime) {
+  return passwordTime < 2048 ? passwordTime / 8 : 255;
+}
 
 std::vector<std::string_view> SplitMessageLines(std::string_view text) {
   std::vector<std::string_view> lines;
@@ -188,7 +205,8 @@ void Overlays::DrawPanel(Canvas& back, const FrameValues& f, SaverContext& ctx) 
   fpsIndex_ = (fpsIndex_ + 1) % 10;
   RightAligned(back, W, H - 2 * u + 2, FrameRateText(FrameRate()));
 
-  const int lineCount = lyrics.LyricLines.empty() ? 0 : static_cast<int>(lyrics.LyricLines.size()) - 1;
+  const int lineCount =
+      lyrics.LyricLines.empty() ? 0 : static_cast<int>(lyrics.LyricLines.size()) - 1;
   RightAligned(back, W, H - 5 * u + 2, LineCounterText(ctx.CurrentLine, lineCount));
 
   const int timeCount = static_cast<int>(lyrics.LineTimes.size());

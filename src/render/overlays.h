@@ -16,7 +16,7 @@ class LyricsDisplay;
 
 // Panel texts, exactly as drawn.
 std::string PanelTimeText(int playPosition, int songLength);  // " Time : mm:ss:cc/mm:ss:cc "
-std::string TimeRatioText(float ratio);                        // the float's exact digits
+std::string TimeRatioText(float ratio);                       // the float's exact digits
 std::string TagTypeText(int lyricTagType);
 std::string LineCounterText(int currentLine, int lyricLineCount);
 std::string FrameRateText(int average);
@@ -29,7 +29,7 @@ int PasswordLevel(int passwordTime);
 std::vector<std::string_view> SplitMessageLines(std::string_view text);
 
 class Overlays {
-public:
+ public:
   // Previous lyric line (overlay modes), information panel, message line,
   // password prompt; each block puts back the face it found. clock: the
   // lyric clock the lyric step of this frame was given.
@@ -42,7 +42,7 @@ public:
   int PasswordTime() const { return passwordTime_; }
   bool MessageWide() const { return messageWide_; }
 
-private:
+ private:
   void DrawPanel(Canvas& back, const FrameValues& f, SaverContext& ctx);
   void DrawMessage(Canvas& back, const FrameValues& f, SaverContext& ctx);
   void DrawPassword(Canvas& back, const FrameValues& f, SaverContext& ctx);

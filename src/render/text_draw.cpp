@@ -95,9 +95,9 @@ KaraokeWipe ComputeKaraokeWipe(int x, int doneWidth, int upToCurrentWidth, int p
   return wipe;
 }
 
-void DrawKaraokeText(Canvas& target, int x, int y, std::string_view fullText, Colour c,
-                     int percent, std::string_view doneText, std::string_view upToCurrent,
-                     int pieceProgress, int clipWidth, Encoding enc) {
+void DrawKaraokeText(Canvas& target, int x, int y, std::string_view fullText, Colour c, int percent,
+                     std::string_view doneText, std::string_view upToCurrent, int pieceProgress,
+                     int clipWidth, Encoding enc) {
   percent = std::clamp(percent, 0, 100);
   if (percent != 100) {
     // While fading the line is drawn whole in one style: a wipe that fades

@@ -36,8 +36,8 @@ KaraokeWipe ComputeKaraokeWipe(int x, int doneWidth, int upToCurrentWidth, int p
 // A lyric line at (x, y) in colour c: unsung part dimmed, sung part (up to the
 // wipe edge inside the piece being sung) in full colour with a magenta outline.
 // With percent below 100 the line fades as a whole in one of the two styles.
-void DrawKaraokeText(Canvas& target, int x, int y, std::string_view fullText, Colour c,
-                     int percent, std::string_view doneText, std::string_view upToCurrent,
-                     int pieceProgress, int clipWidth, Encoding enc = Encoding::Auto);
+void DrawKaraokeText(Canvas& target, int x, int y, std::string_view fullText, Colour c, int percent,
+                     std::string_view doneText, std::string_view upToCurrent, int pieceProgress,
+                     int clipWidth, Encoding enc = Encoding::Auto);
 
 }  // namespace quib

@@ -53,8 +53,12 @@ TEST(LineFade, TenSecondLineFadesAtBothEndsAndProgressesBetween) {
   ASSERT_EQ(current, 1);
 
   const FadeCase cases[] = {
-      {9610, 0, 1, 0},         {9730, 40, 0.6f, 0},    {9910, 100, 0, 0},
-      {11610, 100, 0, 5000},   {13310, 100, 0, 10000}, {13460, 50, -0.5f, 10000},
+      {9610, 0, 1, 0},
+      {9730, 40, 0.6f, 0},
+      {9910, 100, 0, 0},
+      {11610, 100, 0, 5000},
+      {13310, 100, 0, 10000},
+      {13460, 50, -0.5f, 10000},
       {13609, 1.0f / 3, -0.99666f, 10000},
   };
   for (const auto& c : cases) {
@@ -118,15 +122,15 @@ TEST(EditBox, PulsesUpAndDownIn40s) {
     StepEditBox(level, step);
     seen.push_back(level);
   }
-  EXPECT_EQ(seen, (std::vector<int>{40, 80, 120, 160, 200, 240, 255, 215, 175, 135, 95, 55, 15,
-                                    0, 40}));
+  EXPECT_EQ(seen,
+            (std::vector<int>{40, 80, 120, 160, 200, 240, 255, 215, 175, 135, 95, 55, 15, 0, 40}));
 }
 
 // ---------------------------------------------------------------------------
 // Whole frames of the lyric step.
 
 class LyricFrames : public ::testing::Test {
-protected:
+ protected:
   void Draw(int clock) { display.DrawLyricLines(back, Frame(), ctx, clock); }
   int Lit() const {
     int n = 0;

@@ -59,7 +59,7 @@ TEST(FadeLevels, MessageAndPrompt) {
 }
 
 class OverlayFrames : public ::testing::Test {
-protected:
+ protected:
   void Draw(int dt) { overlays.DrawOverlays(back, Frame(dt), ctx, lyrics, 0); }
   SaverContext ctx;
   Canvas back{kW, kH};

@@ -15,16 +15,13 @@ struct ScaleCase {
 
 TEST(ScaleColour, ScalesEachByteAndClearsTheTopByteUnlessFull) {
   const ScaleCase cases[] = {
-      {0x80FF40, 50, 0x407F20},
-      {0x12FFFFFF, 100, 0x12FFFFFF},  // untouched, top byte included
-      {0x12FFFFFF, 99, 0xFCFCFC},
-      {0xFFFFFF, 0, 0},
-      {0x0000FF, 90, 0x0000E5},
-      {0x646464, 40, 0x282828},
+      {0x80FF40, 50, 0x407F20},   {0x12FFFFFF, 100, 0x12FFFFFF},  // untouched, top byte included
+      {0x12FFFFFF, 99, 0xFCFCFC}, {0xFFFFFF, 0, 0},
+      {0x0000FF, 90, 0x0000E5},   {0x646464, 40, 0x282828},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(ScaleColour(c.c, c.percent), c.expected) << std::hex << c.c << " at " << std::dec
-                                                        << c.percent;
+    EXPECT_EQ(ScaleColour(c.c, c.percent), c.expected)
+        << std::hex << c.c << " at " << std::dec << c.percent;
   }
 }
 
@@ -40,7 +37,13 @@ TEST(KaraokeWipe, EdgeFollowsPieceProgress) {
       {"progress 0: edge just past the sung text", 100, 30, 60, 0, 1000, {99, 32, 0}},
       {"progress 10000: edge at the end of the piece", 100, 30, 60, 10000, 1000, {99, 61, 0}},
       {"no piece width left: edge stays past the sung text", 100, 30, 30, 7000, 1000, {99, 32, 0}},
-      {"scrolled off the left: picture from -1, narrower", -30, 0, 200, 10000, 1000, {-1, 171, -30}},
+      {"scrolled off the left: picture from -1, narrower",
+       -30,
+       0,
+       200,
+       10000,
+       1000,
+       {-1, 171, -30}},
       {"wider than the target: held at clip + 2", 10, 0, 5000, 10000, 640, {9, 642, 0}},
       {"entirely off the left", -300, 0, 100, 10000, 640, {-1, -199, -300}},
   };
@@ -74,7 +77,8 @@ Canvas MakeTarget(Colour background = 0) {
 int CountPixels(const Canvas& c, int x0, int x1, bool (*pred)(Colour)) {
   int n = 0;
   for (int y = 0; y < c.Height(); ++y)
-    for (int x = std::max(0, x0); x < std::min(c.Width(), x1); ++x) n += pred(c.Pixel(x, y)) ? 1 : 0;
+    for (int x = std::max(0, x0); x < std::min(c.Width(), x1); ++x)
+      n += pred(c.Pixel(x, y)) ? 1 : 0;
   return n;
 }
 
@@ -190,10 +194,11 @@ TEST(DrawKaraokeText, FadingLineIsDrawnWholeInOneStyle) {
   const std::string text = "Hello";
   Canvas sungFade = MakeTarget();
   DrawKaraokeText(sungFade, 20, 20, text, 0xFFFFFF, 60, "", text, 3000, kW);
-  EXPECT_GT(CountPixels(sungFade, 0, kW, [](Colour c) {
-              const int r = c & 0xFF, g = (c >> 8) & 0xFF, b = (c >> 16) & 0xFF;
-              return r > 80 && b > 80 && g < r / 2;
-            }),
+  EXPECT_GT(CountPixels(sungFade, 0, kW,
+                        [](Colour c) {
+                          const int r = c & 0xFF, g = (c >> 8) & 0xFF, b = (c >> 16) & 0xFF;
+                          return r > 80 && b > 80 && g < r / 2;
+                        }),
             10);
   Canvas unsungFade = MakeTarget();
   DrawKaraokeText(unsungFade, 20, 20, text, 0xFFFFFF, 60, "", "Hel", 3000, kW);
