@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "lyrics/lyric_state.h"
 #include "lyrics/line_ops.h"
+#include "lyrics/lyric_state.h"
 #include "lyrics/lyrics_format.h"
 
 namespace {

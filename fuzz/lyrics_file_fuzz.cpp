@@ -28,10 +28,9 @@ std::vector<std::string> SplitLines(const std::string& bytes) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 4) return 0;
   // The first four bytes choose the song length; the rest is the file.
-  int songLength = static_cast<int>(static_cast<uint32_t>(data[0]) |
-                                    static_cast<uint32_t>(data[1]) << 8 |
-                                    static_cast<uint32_t>(data[2]) << 16 |
-                                    static_cast<uint32_t>(data[3]) << 24);
+  int songLength =
+      static_cast<int>(static_cast<uint32_t>(data[0]) | static_cast<uint32_t>(data[1]) << 8 |
+                       static_cast<uint32_t>(data[2]) << 16 | static_cast<uint32_t>(data[3]) << 24);
   std::string bytes(reinterpret_cast<const char*>(data + 4), size - 4);
   std::vector<std::string> lines = SplitLines(bytes);
 

@@ -21,7 +21,9 @@ int HexValue(char c) {
   return c - 'a' + 10;
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // Step 1 of the stripping: leading time tag and karaoke tags, up to the
 // first bracket pair that is not a 10-byte tag. Every "[" and "]" before
@@ -63,7 +65,7 @@ void StripBackslashTags(std::string_view line, Encoding enc, std::string& out) {
 // Reads bracket content as a decimal integer as it arrives, so the frame's
 // split never has to keep the content itself.
 class DecimalReader {
-public:
+ public:
   void Reset() { *this = DecimalReader(); }
   void Push(char c) {
     if (bad_) return;
@@ -86,7 +88,7 @@ public:
     return v > 2147483647 ? 0 : v;
   }
 
-private:
+ private:
   int64_t value_ = 0;
   size_t count_ = 0;
   bool negative_ = false;
@@ -97,9 +99,13 @@ private:
 // Running times are sums of waits from the file; keep them far from
 // overflow while staying exact for any real song.
 constexpr int64_t TimeLimit = int64_t{1} << 40;
-int64_t ClampTime(int64_t t) { return std::clamp(t, -TimeLimit, TimeLimit); }
+int64_t ClampTime(int64_t t) {
+  return std::clamp(t, -TimeLimit, TimeLimit);
+}
 
-int TwoDigitField(const char* p) { return lyric_text::DecimalOrZero(std::string_view(p, 2)); }
+int TwoDigitField(const char* p) {
+  return lyric_text::DecimalOrZero(std::string_view(p, 2));
+}
 
 size_t ShownCharLength(std::string_view s, size_t i, Encoding enc) {
   unsigned char c = static_cast<unsigned char>(s[i]);

@@ -17,9 +17,13 @@ namespace {
 constexpr int64_t IntMax = std::numeric_limits<int>::max();
 constexpr int64_t IntMin = std::numeric_limits<int>::min();
 
-int ClampToInt(int64_t v) { return static_cast<int>(std::clamp(v, IntMin, IntMax)); }
+int ClampToInt(int64_t v) {
+  return static_cast<int>(std::clamp(v, IntMin, IntMax));
+}
 
-bool IsScanSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool IsScanSpace(char c) {
+  return c == ' ' || (c >= '\t' && c <= '\r');
+}
 
 // One "%d" of a scanf pattern: white space, an optional sign, digits.
 // Saturates instead of overflowing.
@@ -30,7 +34,8 @@ bool ScanInt(std::string_view s, size_t& i, int64_t& value) {
   if (j < s.size() && (s[j] == '+' || s[j] == '-')) negative = s[j++] == '-';
   if (j >= s.size() || s[j] < '0' || s[j] > '9') return false;
   int64_t v = 0;
-  for (; j < s.size() && s[j] >= '0' && s[j] <= '9'; ++j) v = std::min<int64_t>(v * 10 + (s[j] - '0'), IntMax);
+  for (; j < s.size() && s[j] >= '0' && s[j] <= '9'; ++j)
+    v = std::min<int64_t>(v * 10 + (s[j] - '0'), IntMax);
   value = negative ? -v : v;
   i = j;
   return true;
@@ -99,7 +104,9 @@ int ParseTimeTag(std::string_view tag) {
   return ClampToInt(field[0] * 60000 + field[1] * 1000 + field[2] * 10);
 }
 
-std::string FormatTimeTag(int ms) { return FormatTimeTag64(ms); }
+std::string FormatTimeTag(int ms) {
+  return FormatTimeTag64(ms);
+}
 
 bool BeginsWithTimeTag(std::string_view line) {
   return line.size() >= 10 && line[0] == '[' && line[9] == ']';

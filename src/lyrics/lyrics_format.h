@@ -45,8 +45,8 @@ void DropNonLyricLines(std::vector<std::string>& lines, int tagType);
 
 // One "[mm:ss:cc]" start time per line. Without an anchor the times run from
 // the last anchor to the song length (music opened) or 3 seconds a line.
-std::vector<std::string> BuildLineTimes(const std::vector<std::string>& lines,
-                                        bool musicOpened, int songLength);
+std::vector<std::string> BuildLineTimes(const std::vector<std::string>& lines, bool musicOpened,
+                                        int songLength);
 
 // Reads a lyrics file as lines (CR LF, LF or CR), bytes unchanged, and decides
 // its encoding once: the whole file valid UTF-8 -> Utf8, otherwise Cp932.

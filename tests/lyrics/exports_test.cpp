@@ -25,17 +25,23 @@ TEST(ShortenText, CutsWithoutSplittingACharacter) {
       {"x", 0, Encoding::Cp932, "x"},
       {"abc", 0, Encoding::Cp932, ".."},
       // "あ" (0x82 0xA0) after the tag is kept whole.
-      {"[00:01:00]\x82\xA0" "abc", 12, Encoding::Cp932, "[00:01:00]\x82\xA0.."},
+      {"[00:01:00]\x82\xA0"
+       "abc",
+       12, Encoding::Cp932, "[00:01:00]\x82\xA0.."},
       // "a" then "あ": byte 12 starts the character, so it goes.
       {"[00:01:00]a\x82\xA0", 12, Encoding::Cp932, "[00:01:00]a.."},
       // "亜亜" (0x88 0x9F): byte 2 is a trail byte that looks like a lead byte.
       {"\x88\x9F\x88\x9F", 2, Encoding::Cp932, "\x88\x9F.."},
       {"\x88\x9F\x88\x9F", 3, Encoding::Cp932, "\x88\x9F.."},
       // "é" (0xC3 0xA9) in UTF-8, first or second.
-      {"[00:01:00]\xC3\xA9" "a", 12, Encoding::Utf8, "[00:01:00]\xC3\xA9.."},
+      {"[00:01:00]\xC3\xA9"
+       "a",
+       12, Encoding::Utf8, "[00:01:00]\xC3\xA9.."},
       {"[00:01:00]a\xC3\xA9", 12, Encoding::Utf8, "[00:01:00]a.."},
       // "あ" in UTF-8 is three bytes: the cut stays at a character boundary.
-      {"[00:01:00]\xE3\x81\x82" "a", 12, Encoding::Auto, "[00:01:00].."},
+      {"[00:01:00]\xE3\x81\x82"
+       "a",
+       12, Encoding::Auto, "[00:01:00].."},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(ShortenText(c.text, c.n, c.enc), c.shortened) << c.text << " " << c.n;
@@ -43,7 +49,7 @@ TEST(ShortenText, CutsWithoutSplittingACharacter) {
 }
 
 class ExportTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     ctx_.settings.UseMessage = true;
     ctx_.settings.BGM = dir_.File("song.mp3");

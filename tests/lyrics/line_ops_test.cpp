@@ -51,8 +51,13 @@ TEST(StripLyricTags, RemovesTimeKaraokeAndBackslashTags) {
       // "ソ" (0x83 0x5C): its second byte is a backslash, not a tag.
       {"[00:01:00]\x83\x5C\\n", Encoding::Cp932, "\x83\x5C", "[00:01:00]\x83\x5C"},
       // "ー" (0x81 0x5B): its second byte is a "[", so there is no tag to remove.
-      {"\x81\x5B" "00:01:00]x", Encoding::Cp932, "\x81\x5B" "00:01:00]x",
-       "\x81\x5B" "00:01:00]x"},
+      {"\x81\x5B"
+       "00:01:00]x",
+       Encoding::Cp932,
+       "\x81\x5B"
+       "00:01:00]x",
+       "\x81\x5B"
+       "00:01:00]x"},
       // "あ" in UTF-8 inside karaoke tags.
       {"[00:01:00]\xE3\x81\x82[00:02:00]\\n", Encoding::Auto, "\xE3\x81\x82",
        "[00:01:00]\xE3\x81\x82"},

@@ -17,15 +17,12 @@ TEST(TimeTag, ReadsWithTheScanPattern) {
     const char* tag;
     int ms;
   } cases[] = {
-      {"[00:00:00]", 0},
-      {"[01:02:03]", 62030},
-      {"[1:2:3]", 62030},           // not 10 bytes, still read by the pattern
-      {"[05]", 300000},             // stops after the minutes
-      {"[00:xx:50]", 0},            // a field that does not read ends the reading
-      {"[00:07:xx]", 7000},
-      {"[-1:00:00]", -60000},
-      {"abc", 0},
-      {"[99999999:00:00]", 2147483647},  // clamped, no overflow
+      {"[00:00:00]", 0},    {"[01:02:03]", 62030},
+      {"[1:2:3]", 62030},  // not 10 bytes, still read by the pattern
+      {"[05]", 300000},    // stops after the minutes
+      {"[00:xx:50]", 0},   // a field that does not read ends the reading
+      {"[00:07:xx]", 7000}, {"[-1:00:00]", -60000},
+      {"abc", 0},           {"[99999999:00:00]", 2147483647},  // clamped, no overflow
   };
   for (const auto& c : cases) EXPECT_EQ(ParseTimeTag(c.tag), c.ms) << c.tag;
 }
@@ -35,7 +32,7 @@ TEST(TimeTag, WritesTheCanonicalForm) {
     int ms;
     const char* tag;
   } cases[] = {
-      {0, "[00:00:00]"},   {4500, "[00:04:50]"},     {62039, "[01:02:03]"},
+      {0, "[00:00:00]"},      {4500, "[00:04:50]"},     {62039, "[01:02:03]"},
       {599990, "[09:59:99]"}, {6000000, "[100:00:00]"},
   };
   for (const auto& c : cases) {
@@ -119,13 +116,21 @@ TEST(BuildLineTimes, AnchorsAndInterpolation) {
     int length;
     Lines times;
   } cases[] = {
-      {"plain without music", {"a", "b", ""}, false, 0,
-       {"[00:00:00]", "[00:04:50]", "[00:09:00]"}},
-      {"to the song's end", {"[00:10:00]a", "b", "c", ""}, true, 40000,
+      {"plain without music", {"a", "b", ""}, false, 0, {"[00:00:00]", "[00:04:50]", "[00:09:00]"}},
+      {"to the song's end",
+       {"[00:10:00]a", "b", "c", ""},
+       true,
+       40000,
        {"[00:10:00]", "[00:20:00]", "[00:30:00]", "[00:40:00]"}},
-      {"before the first anchor", {"a", "b", "[00:09:00]c", ""}, false, 0,
+      {"before the first anchor",
+       {"a", "b", "[00:09:00]c", ""},
+       false,
+       0,
        {"[00:00:00]", "[00:04:50]", "[00:09:00]", "[00:12:00]"}},
-      {"last line tagged wins over music", {"a", "[00:05:00]"}, true, 40000,
+      {"last line tagged wins over music",
+       {"a", "[00:05:00]"},
+       true,
+       40000,
        {"[00:00:00]", "[00:05:00]"}},
       {"one empty line", {""}, false, 0, {"[00:03:00]"}},
       {"no lines", {}, false, 0, {}},
