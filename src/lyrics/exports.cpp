@@ -4,26 +4,13 @@
 #include <vector>
 
 #include "lyrics/line_ops.h"
+#include "lyrics/lyric_text.h"
 #include "platform/files.h"
 #include "shell/saver_context.h"
 
 namespace quib {
 
 namespace {
-
-// Length of the character at text[i] as the text is written; a sequence
-// that is cut off or malformed counts byte by byte.
-size_t CharLengthAt(std::string_view text, size_t i, Encoding enc) {
-  unsigned char c = static_cast<unsigned char>(text[i]);
-  size_t n = static_cast<size_t>(CharLength(c, enc));
-  if (n == 1 || i + n > text.size()) return 1;
-  if (enc == Encoding::Utf8) {
-    for (size_t k = 1; k < n; ++k) {
-      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return 1;
-    }
-  }
-  return n;
-}
 
 // Writes lines beside the music file with the given suffix in place of
 // its extension, and reports the outcome on the message line.
@@ -52,7 +39,7 @@ std::string ShortenText(std::string_view text, int n, Encoding enc) {
   // character that byte n belongs to when that character goes on past it.
   size_t cut = 0;
   while (cut < limit) {
-    size_t step = CharLengthAt(text, cut, enc);
+    size_t step = lyric_text::CharLengthAt(text, cut, enc);
     if (cut + step > limit) break;
     cut += step;
   }

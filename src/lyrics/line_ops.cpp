@@ -57,7 +57,18 @@ void StripBackslashTags(std::string_view line, Encoding enc, std::string& out) {
     if (is(p + u + 5, ']')) length = 6;
     if (is(p + u + 6, ']')) length = 7;
     if (is(p + u + 7, ']')) length = 8;
-    cur = std::min(line.size(), p + length + u);
+    size_t end = std::min(line.size(), p + length + u);
+    // A tag must not end inside a multi-byte character: a backslash before
+    // "あ" would take its first byte and leave a broken character behind.
+    for (size_t i = p; i < end;) {
+      size_t step = lyric_text::CharLengthAt(line, i, enc);
+      if (i + step > end) {
+        end = std::max(i, p + 1);
+        break;
+      }
+      i += step;
+    }
+    cur = end;
   }
   out.append(line.substr(cur));
 }

@@ -20,6 +20,20 @@ inline size_t StepAt(std::string_view text, size_t i, Encoding enc) {
   return 1;
 }
 
+// Length of the character at text[i] as the text is written, for either
+// encoding; a sequence that is cut off or malformed counts byte by byte.
+inline size_t CharLengthAt(std::string_view text, size_t i, Encoding enc) {
+  unsigned char c = static_cast<unsigned char>(text[i]);
+  size_t n = static_cast<size_t>(CharLength(c, enc));
+  if (n == 1 || i + n > text.size()) return 1;
+  if (enc == Encoding::Utf8) {
+    for (size_t k = 1; k < n; ++k) {
+      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return 1;
+    }
+  }
+  return n;
+}
+
 // First position of c at or after from that starts a character (from must
 // itself start one); npos when there is none.
 inline size_t FindChar(std::string_view text, char c, size_t from, Encoding enc) {

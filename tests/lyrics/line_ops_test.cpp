@@ -58,6 +58,9 @@ TEST(StripLyricTags, RemovesTimeKaraokeAndBackslashTags) {
        "00:01:00]x",
        "\x81\x5B"
        "00:01:00]x"},
+      // A backslash before "あ" (0x82 0xA0) or "é" (0xC3 0xA9) goes alone.
+      {"a\\\x82\xA0", Encoding::Cp932, "a\x82\xA0", "a\x82\xA0"},
+      {"\\_\xC3\xA9", Encoding::Utf8, "\xC3\xA9", "\xC3\xA9"},
       // "あ" in UTF-8 inside karaoke tags.
       {"[00:01:00]\xE3\x81\x82[00:02:00]\\n", Encoding::Auto, "\xE3\x81\x82",
        "[00:01:00]\xE3\x81\x82"},
