@@ -199,8 +199,11 @@ bool ReadLyricsFile(const std::string& path, std::vector<std::string>& lines, En
   if (!ReadFileBytes(path, bytes)) return false;
   enc = IsValidUtf8(bytes) ? Encoding::Utf8 : Encoding::Cp932;
   size_t start = 0;
+  // Editors that mark UTF-8 with a byte order mark would otherwise hide the
+  // first line's leading tag behind it.
+  if (enc == Encoding::Utf8 && bytes.starts_with("\xEF\xBB\xBF")) start = 3;
   const size_t n = bytes.size();
-  for (size_t i = 0; i < n; ++i) {
+  for (size_t i = start; i < n; ++i) {
     char c = bytes[i];
     if (c != '\r' && c != '\n') continue;
     lines.emplace_back(bytes, start, i - start);

@@ -158,6 +158,7 @@ TEST(ReadLyricsFile, SplitsLinesAndDecidesTheEncodingOnce) {
       // "あ" in UTF-8, then in Shift-JIS.
       {"utf-8", "\xE3\x81\x82\n", {"\xE3\x81\x82"}, Encoding::Utf8},
       {"shift-jis", "\x82\xA0\r\n", {"\x82\xA0"}, Encoding::Cp932},
+      {"byte order mark", "\xEF\xBB\xBF[00:01:00]a\n", {"[00:01:00]a"}, Encoding::Utf8},
       // One line that is not UTF-8 makes the whole file Shift-JIS.
       {"mixed", "\xE3\x81\x82\n\x82\xA0\n", {"\xE3\x81\x82", "\x82\xA0"}, Encoding::Cp932},
   };
