@@ -144,49 +144,102 @@ bool IsInfoFrame(const unsigned char* frame, const MpegFrame& f) {
 
 }  // namespace
 
-bool MpegAudioLengthMs(const std::string& path, int64_t& ms) {
-  constexpr std::streamoff MaxBytes = 1LL << 30;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  in.seekg(0, std::ios::end);
-  const std::streamoff size = in.tellg();
-  if (size <= 0 || size > MaxBytes) return false;
-  in.seekg(0);
-  std::vector<unsigned char> data(static_cast<size_t>(size));
-  if (!in.read(reinterpret_cast<char*>(data.data()), size)) return false;
+namespace {
 
-  size_t pos = 0;
-  const size_t n = data.size();
-  // ID3v2 tags (possibly several) in front; their size is syncsafe.
-  while (pos + 10 <= n && std::memcmp(&data[pos], "ID3", 3) == 0) {
-    const size_t body = (size_t(data[pos + 6] & 0x7F) << 21) |
-                        (size_t(data[pos + 7] & 0x7F) << 14) | (size_t(data[pos + 8] & 0x7F) << 7) |
-                        size_t(data[pos + 9] & 0x7F);
-    pos += 10 + body + ((data[pos + 5] & 0x10) ? 10 : 0);
+// Reads a file front to back through a window, so that a long song is
+// never held in memory whole. Pointers stay valid until the next call.
+class ByteWindow {
+ public:
+  explicit ByteWindow(const std::string& path) : in_(path, std::ios::binary) {}
+  bool good() const { return static_cast<bool>(in_); }
+  // Bytes [pos, pos + len), or null when the file ends before (or pos lies behind).
+  const unsigned char* At(uint64_t pos, size_t len) {
+    if (pos < base_) return nullptr;
+    if (pos + len <= base_ + buf_.size()) return buf_.data() + (pos - base_);
+    if (eof_) return nullptr;
+    if (pos >= base_ + buf_.size()) {
+      buf_.clear();
+      in_.seekg(static_cast<std::streamoff>(pos));
+    } else {
+      buf_.erase(buf_.begin(), buf_.begin() + static_cast<std::ptrdiff_t>(pos - base_));
+    }
+    base_ = pos;
+    const size_t have = buf_.size();
+    const size_t want = std::max(len, WindowBytes);
+    buf_.resize(want);
+    in_.read(reinterpret_cast<char*>(buf_.data() + have),
+             static_cast<std::streamsize>(want - have));
+    const auto got = static_cast<size_t>(std::max<std::streamsize>(in_.gcount(), 0));
+    buf_.resize(have + got);
+    if (have + got < want) eof_ = true;
+    return len <= buf_.size() ? buf_.data() : nullptr;
   }
+
+ private:
+  static constexpr size_t WindowBytes = 1 << 20;
+  std::ifstream in_;
+  std::vector<unsigned char> buf_;
+  uint64_t base_ = 0;
+  bool eof_ = false;
+};
+
+// The largest MPEG audio frame (layer II, 160 kbit/s at 8 kHz) and the next
+// header after it.
+constexpr size_t FrameLookahead = 2881 + 4;
+// How far into the file, after its tags, the first frame may start; a file
+// whose sound does not begin there is not MPEG audio under another name.
+constexpr uint64_t FirstFrameWithin = 64 * 1024;
+
+}  // namespace
+
+bool MpegAudioLengthMs(const std::string& path, int64_t& ms) {
+  ByteWindow file(path);
+  if (!file.good()) return false;
+  uint64_t pos = 0;
+  // ID3v2 tags (possibly several) in front; their size is syncsafe.
+  while (const unsigned char* t = file.At(pos, 10)) {
+    if (std::memcmp(t, "ID3", 3) != 0) break;
+    const uint64_t body = (uint64_t(t[6] & 0x7F) << 21) | (uint64_t(t[7] & 0x7F) << 14) |
+                          (uint64_t(t[8] & 0x7F) << 7) | uint64_t(t[9] & 0x7F);
+    pos += 10 + body + ((t[5] & 0x10) ? 10 : 0);
+  }
+  const uint64_t firstLimit = pos + FirstFrameWithin;
   MpegFrame first;
   bool haveFirst = false;
   int64_t samples = 0;
-  while (pos + 4 <= n) {
+  for (const unsigned char* h; (h = file.At(pos, 4)) != nullptr;) {
     MpegFrame f;
-    // Garbage between frames is skipped a byte at a time; a frame must match
-    // the stream's first one, so that stray sync bytes are not counted.
-    if (!ParseMpegHeader(&data[pos], f) || pos + size_t(f.bytes) > n ||
-        (haveFirst && (f.version != first.version || f.layer != first.layer ||
-                       f.sampleRate != first.sampleRate))) {
+    bool ok = ParseMpegHeader(h, f);
+    if (ok && haveFirst)
+      ok = f.version == first.version && f.layer == first.layer && f.sampleRate == first.sampleRate;
+    // The whole frame and, unless it is the last, the next header.
+    const unsigned char* frame = ok ? file.At(pos, size_t(f.bytes) + 4) : nullptr;
+    const bool last = ok && !frame;
+    if (last) frame = file.At(pos, size_t(f.bytes));
+    ok = ok && frame;
+    if (ok && !haveFirst && !last) {
+      // A stream's first frame is followed by another, so a stray sync
+      // pattern in other data does not pass for MPEG audio.
+      MpegFrame second;
+      ok = ParseMpegHeader(frame + f.bytes, second);
+    }
+    if (!ok) {
+      // Garbage between frames is skipped a byte at a time; a file whose
+      // sound does not start near its beginning is not MPEG audio at all.
+      if (!haveFirst && pos >= firstLimit) return false;
       ++pos;
       continue;
     }
     if (!haveFirst) {
       first = f;
       haveFirst = true;
-      if (IsInfoFrame(&data[pos], f)) {
-        pos += size_t(f.bytes);
+      if (IsInfoFrame(frame, f)) {
+        pos += uint64_t(f.bytes);
         continue;
       }
     }
     samples += f.samples;
-    pos += size_t(f.bytes);
+    pos += uint64_t(f.bytes);
   }
   if (!haveFirst || samples == 0) return false;
   ms = samples * 1000 / first.sampleRate;

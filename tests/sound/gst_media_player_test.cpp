@@ -37,7 +37,9 @@ const Format Formats[] = {
     {"mid", "notes.mid", ""},
 };
 
-void PrintTo(const Format& f, std::ostream* os) { *os << f.name; }
+void PrintTo(const Format& f, std::ostream* os) {
+  *os << f.name;
+}
 
 constexpr double ToneSeconds = 2.0;
 
@@ -219,7 +221,13 @@ TEST(MpegAudioLengthTest, TagsAndGarbageAroundTheFramesDoNotCount) {
     EXPECT_EQ(ms, expected);
   }
   int64_t ms = 0;
+  // A frame cut short at the end is not played.
+  ASSERT_TRUE(MpegAudioLengthMs(dir.Write("cut.mp3", plain.substr(0, plain.size() - 100)), ms));
+  EXPECT_NEAR(ms, expected - 1152 * 1000 / 44100, 1);
   EXPECT_FALSE(MpegAudioLengthMs(dir.Write("text.mp3", std::string(2000, 'a')), ms));
+  std::string strays;
+  for (int i = 0; i < 500; ++i) strays += std::string("some text \xFF\xFB\x90\x64 ");
+  EXPECT_FALSE(MpegAudioLengthMs(dir.Write("strays.mp3", strays), ms));
   EXPECT_FALSE(MpegAudioLengthMs(dir.File("missing.mp3"), ms));
 }
 
