@@ -161,6 +161,19 @@ void LyricsDisplay::RebuildCache(const SaverContext& ctx, bool overlayOn) {
   }
   cache_.ShownLine = cur;
   cache_.ShownOverlay = overlayOn;
+  cache_.SourcePrev = cur >= 1 ? lines[cur - 1] : std::string();
+  cache_.SourceLine = lines[cur];
+  cache_.SourceNext = cur + 2 < static_cast<int>(lines.size()) ? lines[cur + 1] : std::string();
+}
+
+bool LyricsDisplay::SourceChanged(const SaverContext& ctx) const {
+  const auto& lines = ctx.lyrics.LyricLines;
+  const int cur = ctx.CurrentLine;
+  const std::string_view prev = cur >= 1 ? std::string_view(lines[cur - 1]) : std::string_view();
+  const std::string_view next = cur + 2 < static_cast<int>(lines.size())
+                                    ? std::string_view(lines[cur + 1])
+                                    : std::string_view();
+  return lines[cur] != cache_.SourceLine || prev != cache_.SourcePrev || next != cache_.SourceNext;
 }
 
 void LyricsDisplay::DrawLyricLines(Canvas& back, const FrameValues& f, SaverContext& ctx,
@@ -245,7 +258,8 @@ void LyricsDisplay::DrawCurrentLine(Canvas& back, const FrameValues& f, SaverCon
     cache_.ShownSongLength = ctx.playback.SongLength;
     cache_.ShownLine = -1;
   }
-  if (ctx.CurrentLine != cache_.ShownLine || overlayOn != cache_.ShownOverlay) {
+  if (ctx.CurrentLine != cache_.ShownLine || overlayOn != cache_.ShownOverlay ||
+      SourceChanged(ctx)) {
     RebuildCache(ctx, overlayOn);
   }
 

@@ -18,6 +18,9 @@ struct LineCache {
   int ShownLine = -1;
   bool ShownOverlay = false;
   int ShownSongLength = -1;
+  // The stored lines the texts were made from: a new song of the same length,
+  // or a line rewritten by the time-edit mode, must not show the old texts.
+  std::string SourcePrev, SourceLine, SourceNext;
   std::string LineRaw;  // current line as stored, colour tag taken off
   std::string LineText;
   Colour LineColour = 0xFFFFFF;
@@ -81,6 +84,7 @@ class LyricsDisplay {
 
  private:
   void RebuildCache(const SaverContext& ctx, bool overlayOn);
+  bool SourceChanged(const SaverContext& ctx) const;
   void DrawCurrentLine(Canvas& back, const FrameValues& f, SaverContext& ctx, bool overlayOn);
   void DrawNextLine(Canvas& back, const FrameValues& f, SaverContext& ctx, bool overlayOn);
 

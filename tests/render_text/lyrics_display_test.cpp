@@ -257,6 +257,19 @@ TEST_F(LyricFrames, OverlayMarkersComeAndGoWithTheCache) {
   EXPECT_EQ(display.Cache().NextText, "three");
 }
 
+TEST_F(LyricFrames, ANewSongOfTheSameLengthShowsItsOwnLines) {
+  LoadSong(ctx, {"old first", "old second"}, {0, 3000, 6000}, kTagPlain);
+  ctx.CurrentLine = 0;
+  Draw(1000);
+  EXPECT_EQ(display.Cache().LineText, "old first");
+  EXPECT_EQ(display.Cache().NextText, "old second");
+  LoadSong(ctx, {"new first", "new second"}, {0, 3000, 6000}, kTagPlain);  // same length
+  Draw(0);
+  Draw(100);
+  EXPECT_EQ(display.Cache().LineText, "new first");
+  EXPECT_EQ(display.Cache().NextText, "new second");
+}
+
 TEST_F(LyricFrames, TimeEditModeShowsTheLineWithItsTagAndArmsRewind) {
   LoadSong(ctx, {"alpha", "beta"}, {0}, kTagTime);
   ctx.lyrics.LineTimes = {"[00:00:00]"};  // only line 0 recorded so far
