@@ -197,6 +197,12 @@ bool ReadLyricsFile(const std::string& path, std::vector<std::string>& lines, En
   lines.clear();
   std::string bytes;
   if (!ReadFileBytes(path, bytes)) return false;
+  SplitLyricsText(bytes, lines, enc);
+  return true;
+}
+
+void SplitLyricsText(std::string_view bytes, std::vector<std::string>& lines, Encoding& enc) {
+  lines.clear();
   enc = IsValidUtf8(bytes) ? Encoding::Utf8 : Encoding::Cp932;
   size_t start = 0;
   // Editors that mark UTF-8 with a byte order mark would otherwise hide the
@@ -206,12 +212,11 @@ bool ReadLyricsFile(const std::string& path, std::vector<std::string>& lines, En
   for (size_t i = start; i < n; ++i) {
     char c = bytes[i];
     if (c != '\r' && c != '\n') continue;
-    lines.emplace_back(bytes, start, i - start);
+    lines.emplace_back(bytes.substr(start, i - start));
     if (c == '\r' && i + 1 < n && bytes[i + 1] == '\n') ++i;
     start = i + 1;
   }
-  if (start < n) lines.emplace_back(bytes, start, n - start);
-  return true;
+  if (start < n) lines.emplace_back(bytes.substr(start));
 }
 
 }  // namespace quib

@@ -53,4 +53,7 @@ std::vector<std::string> BuildLineTimes(const std::vector<std::string>& lines, b
 // False when the file cannot be read.
 bool ReadLyricsFile(const std::string& path, std::vector<std::string>& lines, Encoding& enc);
 
+// The same for the bytes of a file already in memory.
+void SplitLyricsText(std::string_view bytes, std::vector<std::string>& lines, Encoding& enc);
+
 }  // namespace quib
