@@ -1,7 +1,6 @@
 #include "render/lyrics_display.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "lyrics/line_ops.h"
 #include "lyrics/lyrics_format.h"
