@@ -191,8 +191,14 @@ bool WriteSettingKey(Profile& profile, const SettingKey& key, const Settings& va
       return profile.WriteBool(key.section, key.key, values.*key.boolField);
     case SettingType::Int:
       return profile.WriteInteger(key.section, key.key, values.*key.intField);
-    case SettingType::String:
-      return profile.WriteString(key.section, key.key, values.*key.textField);
+    case SettingType::String: {
+      // A line break would end the value and start lines of its own, so a
+      // file named "a\n[Option]\nUsePass=1.mp3" could set other keys. Such a
+      // value cannot be stored; the write is refused instead.
+      const std::string& text = values.*key.textField;
+      if (text.find_first_of("\r\n") != std::string::npos) return false;
+      return profile.WriteString(key.section, key.key, text);
+    }
   }
   return false;
 }

@@ -52,7 +52,8 @@ Settings DialogDefaults();
 // missing or unreadable entry.
 void ReadSettingKey(const Profile& profile, const SettingKey& key, Settings& out,
                     const Settings& defaults);
-// One key from the field of values. False when the platform refused the write.
+// One key from the field of values. False when the platform refused the
+// write, or when a text holds a line break, which the file cannot store.
 bool WriteSettingKey(Profile& profile, const SettingKey& key, const Settings& values);
 
 // The saver's start: all 37 keys with the saver defaults.

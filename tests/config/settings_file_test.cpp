@@ -195,6 +195,18 @@ TEST(SettingsFile, RefusedWriteReportsTheFileAndWritesNothing) {
   EXPECT_EQ(test::ReadAll(dir.File("blocker")), "not a folder");
 }
 
+TEST(SettingsFile, ValueWithALineBreakIsRefusedRatherThanSplitIntoKeys) {
+  TempDir dir;
+  const std::string path = dir.File("QUIBKARAOKE.ini");
+  Settings values = DialogDefaults();
+  values.BGM = "/m/a\n[Option]\nUsePass=1\r.mp3";
+  std::string error;
+  EXPECT_FALSE(WriteSettings(path, values, error));
+  EXPECT_EQ(error, path + " に書き込めません");
+  EXPECT_FALSE(ReadSaverSettings(path).UsePass);
+  EXPECT_EQ(test::ReadAll(path).find("UsePass"), std::string::npos);
+}
+
 class EnvGuard {
  public:
   explicit EnvGuard(const char* name) : name_(name) {
