@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "platform/files.h"
 #include "platform/profile.h"
 
 namespace quib {
