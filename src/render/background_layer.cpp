@@ -126,10 +126,16 @@ void BackgroundLayer::Ripple(Canvas& back, const FrameValues& f, Random& r) {
   back.SetPenStyle(PenStyle::Clear);
   const int cap = Trunc(w * 0.1);
   for (int t = 0; t < RippleCount; ++t) {
+    const auto discRadius = [&](int n) {
+      const int rr = Trunc(RippleRadius[t] - (n * w) / 256);
+      return (rr >= 0 && w * 0.1 < rr) ? cap : rr;
+    };
     for (int n = 0; n < RingCount; ++n) {
-      int rr = Trunc(RippleRadius[t] - (n * w) / 256);
+      const int rr = discRadius(n);
       if (rr < 0) continue;
-      if (w * 0.1 < rr) rr = cap;
+      // Capped discs pile up at the same radius; each is covered at once by
+      // the next, so only the last of them needs filling.
+      if (n + 1 < RingCount && discRadius(n + 1) == rr) continue;
       back.SetBrushColour(RGB(0, 0, (9 - n) * 25));
       back.Ellipse(RippleX[t] - rr, RippleY[t] - rr, RippleX[t] + rr, RippleY[t] + rr);
     }
