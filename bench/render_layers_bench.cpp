@@ -183,9 +183,8 @@ void BM_Decode12MP(benchmark::State& state) {
   state.counters["out_w"] = out.Width();
 }
 
-#define FRAME_ARGS                                                                      \
-  Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMicrosecond) \
-      ->Iterations(600)
+#define FRAME_ARGS \
+  Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMicrosecond)->Iterations(600)
 BENCHMARK(BM_RippleFadeDigitalMascots)->FRAME_ARGS;
 BENCHMARK(BM_SpaceScroll)->FRAME_ARGS;
 BENCHMARK(BM_LaserTilesCinema)->FRAME_ARGS;

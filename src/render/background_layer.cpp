@@ -8,7 +8,9 @@ namespace {
 // Degrees to radians the way the animation was tuned: with 3.14, not pi.
 constexpr double K = 3.14 / 180;
 
-int Trunc(double v) { return static_cast<int>(v); }
+int Trunc(double v) {
+  return static_cast<int>(v);
+}
 
 }  // namespace
 

@@ -8,7 +8,7 @@
 namespace quib {
 
 class BackgroundLayer {
-public:
+ public:
   static constexpr int StarCount = 300;
   static constexpr int BeamCount = 80;
   static constexpr int RippleCount = 12;
@@ -35,7 +35,7 @@ public:
   int RippleY[RippleCount] = {};
   float RippleRadius[RippleCount] = {};
 
-private:
+ private:
   void SpaceFlight(Canvas& back, const FrameValues& f, Random& r);
   void Laser(Canvas& back, const FrameValues& f, Random& r);
   void Ripple(Canvas& back, const FrameValues& f, Random& r);

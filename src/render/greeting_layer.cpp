@@ -3,7 +3,9 @@
 namespace quib {
 namespace {
 
-int Trunc(double v) { return static_cast<int>(v); }
+int Trunc(double v) {
+  return static_cast<int>(v);
+}
 
 constexpr int ChristmasSeason = 4;
 constexpr int NewYearSeason = 1;
@@ -58,12 +60,12 @@ void GreetingLayer::Draw(Canvas& back, const FrameValues& f, SaverContext& ctx) 
 
   if (GreetingTime > 0) {
     const int level = GreetingTime < 2048 ? GreetingTime / 8 : 255;
-    const std::string savedFace = back.Font().face;
-    FontSpec font;
-    font.face = "Comic Sans MS";
-    font.bold = true;
-    font.sizePoints = Trunc(f.u * 3.5);
-    back.SetFont(font);
+    // Kept in members so that a frame allocates nothing once they have grown.
+    savedFace_ = back.Font().face;
+    font_.face = "Comic Sans MS";
+    font_.bold = true;
+    font_.sizePoints = Trunc(f.u * 3.5);
+    back.SetFont(font_);
     back.SetTextBackground(true);
     const int x = (f.W - back.TextWidth(GreetingText)) / 2;
     const int y = (f.H - back.TextHeight(GreetingText)) / 2;
@@ -74,7 +76,7 @@ void GreetingLayer::Draw(Canvas& back, const FrameValues& f, SaverContext& ctx) 
     back.TextOut(x + 2, y + 2, GreetingText);
     back.SetTextColour(static_cast<Colour>(level * 65793));
     back.TextOut(x + 1, y + 1, GreetingText);
-    back.SetFontFace(savedFace);
+    back.SetFontFace(savedFace_);
     GreetingTime -= f.dt;
     if (GreetingTime <= 0) GreetingText.clear();
   }

@@ -9,7 +9,7 @@
 namespace quib {
 
 class GreetingLayer {
-public:
+ public:
   static constexpr int FlakeCount = 120;
 
   // ShowGreeting: every drawn frame, after the picture layers and before the lyrics.
@@ -20,6 +20,10 @@ public:
   std::string GreetingText;
   float SnowX[FlakeCount] = {};
   float SnowY[FlakeCount] = {};
+
+ private:
+  std::string savedFace_;
+  FontSpec font_;
 };
 
 }  // namespace quib

@@ -7,7 +7,9 @@ namespace {
 constexpr int BannerWidth = 200;
 constexpr int BannerHeight = 50;
 
-int Trunc(double v) { return static_cast<int>(v); }
+int Trunc(double v) {
+  return static_cast<int>(v);
+}
 
 }  // namespace
 

@@ -7,7 +7,7 @@
 namespace quib {
 
 class MascotLayer {
-public:
+ public:
   static constexpr int MascotCount = 16;
 
   // ctx.banner, turning about its vertical axis at the top centre; called

@@ -7,7 +7,7 @@
 namespace quib {
 
 class NoiseLayer {
-public:
+ public:
   // Rows 0..N-1 get noise; the bottom panel of the debug/time-edit overlay stays clear.
   static int NoiseHeight(const FrameValues& f, const SaverContext& ctx);
 

@@ -7,14 +7,20 @@
 namespace quib {
 namespace {
 
-int Trunc(double v) { return static_cast<int>(v); }
+int Trunc(double v) {
+  return static_cast<int>(v);
+}
 
 // Settings outside 0..100 would overflow the blend's byte-sized constant alpha.
-int ClampOpacity(int opacity) { return std::clamp(opacity, 0, 100); }
+int ClampOpacity(int opacity) {
+  return std::clamp(opacity, 0, 100);
+}
 
 // The tiles' jitter is a remainder by the spread, which reaches 0 at the end
 // of the gathering phase: no jitter then.
-int RemainderOrZero(int value, int divisor) { return divisor == 0 ? 0 : value % divisor; }
+int RemainderOrZero(int value, int divisor) {
+  return divisor == 0 ? 0 : value % divisor;
+}
 
 // A frame after a long gap can carry a huge dt into the slide arithmetic.
 int ClampToInt(int64_t v) {
@@ -207,19 +213,18 @@ void SlideshowLayer::VerticalScroll(Canvas& back, const FrameValues& f, SaverCon
     const int n = Trunc(ScrollCarry);
     if (stripH > 0) {
       // Rows pushed off the bottom come back in at the top, where they are blanked.
-      stripOrigin_ = static_cast<int>(((stripOrigin_ - static_cast<int64_t>(n)) % stripH + stripH) %
-                                      stripH);
-      ForStripRows(0, std::min(n, stripH), [&](int phys, int, int len) {
-        FillBlack(strip, 0, phys, f.W, phys + len);
-      });
+      stripOrigin_ =
+          static_cast<int>(((stripOrigin_ - static_cast<int64_t>(n)) % stripH + stripH) % stripH);
+      ForStripRows(0, std::min(n, stripH),
+                   [&](int phys, int, int len) { FillBlack(strip, 0, phys, f.W, phys + len); });
     }
     ScrollCarry -= n;
   }
   const int opacity = ctx.settings.bTransA, format = ctx.settings.bTransB;
   const int top = f.H / 2;
   ForStripRows(top, top + f.H, [&](int phys, int logical, int len) {
-    BlendDrawRect(back, 0, logical - top, f.W, logical - top + len, strip, 0, phys, f.W,
-                  phys + len, opacity, format);
+    BlendDrawRect(back, 0, logical - top, f.W, logical - top + len, strip, 0, phys, f.W, phys + len,
+                  opacity, format);
   });
 }
 
@@ -271,8 +276,9 @@ void SlideshowLayer::Centred(Canvas& back, const FrameValues& f, SaverContext& c
     BlendDraw(back, x, y, pic, opacity, format);
   } else if (style == 3) {
     if (time < period - 50) {
-      const int spread = time < Fade ? static_cast<int>(((Fade - time) * f.W / Fade) / 3)
-                                     : static_cast<int>(((time - (period - Fade)) * f.W * 2) / Fade);
+      const int spread = time < Fade
+                             ? static_cast<int>(((Fade - time) * f.W / Fade) / 3)
+                             : static_cast<int>(((time - (period - Fade)) * f.W * 2) / Fade);
       const int tw = pic.Width() / 5, th = pic.Height() / 5;
       for (int k = 0; k < 25; ++k) {
         const int col = k % 5, row = k / 5;

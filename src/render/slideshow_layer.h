@@ -22,7 +22,7 @@ void BlendDrawRect(Canvas& dest, int dx1, int dy1, int dx2, int dy2, const Canva
                    int sy1, int sx2, int sy2, int opacity, int format);
 
 class SlideshowLayer {
-public:
+ public:
   SlideshowLayer();
 
   // True when this frame's slideshow covers the whole screen opaquely, so the
@@ -39,7 +39,7 @@ public:
   double ScrollCarry = 0;
   int FadeSlot = -1;
 
-private:
+ private:
   // Decodes ImageFiles[ImageIndex] into the scratch picture and moves the
   // index on; false (scratch unchanged) when the file is not a usable JPEG.
   bool LoadNextPicture(const FrameValues& f, SaverContext& ctx, double factor);

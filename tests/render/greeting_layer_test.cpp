@@ -49,9 +49,8 @@ TEST(Greeting, ChosenByTheSeasonOnTheFirstFrame) {
       continue;
     }
     // Centred: the lettering's box has equal margins, give or take the rim.
-    const test::Bounds b = test::BoundsOf(g.back, [](Colour p) {
-      return p == RGB(255, 0, 255) || p == RGB(255, 255, 255);
-    });
+    const test::Bounds b = test::BoundsOf(
+        g.back, [](Colour p) { return p == RGB(255, 0, 255) || p == RGB(255, 255, 255); });
     ASSERT_FALSE(b.Empty());
     EXPECT_NEAR(b.left, 639 - b.right, 12);
     EXPECT_NEAR(b.top, 479 - b.bottom, 24);

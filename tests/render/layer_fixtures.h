@@ -34,9 +34,15 @@ inline int DrawsBetween(Random before, const Random& after, int limit = 100000) 
   return -1;
 }
 
-inline int R(Colour c) { return c & 0xFF; }
-inline int G(Colour c) { return (c >> 8) & 0xFF; }
-inline int B(Colour c) { return (c >> 16) & 0xFF; }
+inline int R(Colour c) {
+  return c & 0xFF;
+}
+inline int G(Colour c) {
+  return (c >> 8) & 0xFF;
+}
+inline int B(Colour c) {
+  return (c >> 16) & 0xFF;
+}
 
 inline int CountPixels(const Canvas& c, auto pred) {
   int n = 0;
@@ -68,7 +74,9 @@ inline Bounds BoundsOf(const Canvas& c, auto pred) {
   return b;
 }
 
-inline bool IsRed(Colour c) { return R(c) > 180 && G(c) < 80 && B(c) < 80; }
+inline bool IsRed(Colour c) {
+  return R(c) > 180 && G(c) < 80 && B(c) < 80;
+}
 
 // A JPEG of one colour (Qt's QColor, so red is QColor(255, 0, 0)).
 inline bool WriteSolidJpeg(const std::string& path, int w, int h, QColor colour) {

@@ -101,11 +101,8 @@ TEST(NoiseLayer, PseudoInterlaceDrawsEveryOtherFrameAndStepsAfter50MsOfItsOwnClo
   };
   // 15 ms frames: the clock runs only on the even frames, passing 50 on frame 8.
   const Step steps[] = {
-      {1, false, 0, 0},
-      {2, true, 0, RGB(255, 0, 0)},
-      {8, true, 0, RGB(255, 0, 0)},
-      {9, false, 0, 0},
-      {10, true, 1, RGB(254, 0, 1)},
+      {1, false, 0, 0}, {2, true, 0, RGB(255, 0, 0)},  {8, true, 0, RGB(255, 0, 0)},
+      {9, false, 0, 0}, {10, true, 1, RGB(254, 0, 1)},
   };
   Noisy n(60, 40, 3, 0);
   int frame = 0;

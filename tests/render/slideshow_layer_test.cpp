@@ -40,8 +40,7 @@ TEST(FitJpegScale, PicksTheLargestDctScaleThatFitsTheScreenOverTheFactor) {
       {3000, 2000, 0.7, 4, 750, 500},  // limits about 1462.9 x 1097.1
       {3000, 2000, 1.5, 8, 375, 250},  // limits about 682.7 x 512
       {3000, 2000, 1.7, 8, 375, 250},  // limits about 602.4 x 451.8
-      {3000, 2000, 0.0, 1, 3000, 2000},
-      {800, 600, 0.7, 1, 800, 600},
+      {3000, 2000, 0.0, 1, 3000, 2000},   {800, 600, 0.7, 1, 800, 600},
       {1024, 768, 1.0, 1, 1024, 768},  // exactly the limit still fits
       {1025, 768, 1.0, 2, 513, 384},   // the decoder rounds up
       {40000, 30000, 1.5, 8, 5000, 3750},
@@ -173,7 +172,7 @@ TEST(Slideshow, OnePictureIsLoadedAgainEveryCycle) {
 }
 
 class LoadedShow : public testing::Test {
-protected:
+ protected:
   static constexpr int W = 200, H = 150, PicW = 60, PicH = 40;
   void SetUp() override {
     red_ = dir_.File("red.jpg");
@@ -193,8 +192,8 @@ TEST_F(LoadedShow, TilesStandStillOnThePlateauAndVanishForTheLast50Ms) {
     bool blank;
   };
   const Case cases[] = {
-      {100, 50, false, false},   {500, 0, true, false},  {2500, 0, true, false},
-      {4500, 0, true, false},    {4949, 50, false, false}, {4950, 0, false, true},
+      {100, 50, false, false}, {500, 0, true, false},    {2500, 0, true, false},
+      {4500, 0, true, false},  {4949, 50, false, false}, {4950, 0, false, true},
       {4999, 0, false, true},
   };
   for (const Case& c : cases) {
@@ -361,7 +360,7 @@ TEST(BlendDraw, OpacityAndSourceAlphaFormat) {
     Colour expected;
   };
   const Case cases[] = {
-      {100, 0, RGB(255, 0, 0)}, {50, 0, RGB(177, 50, 50)},   {0, 0, RGB(100, 100, 100)},
+      {100, 0, RGB(255, 0, 0)},     {50, 0, RGB(177, 50, 50)},   {0, 0, RGB(100, 100, 100)},
       {100, 1, RGB(255, 100, 100)}, {50, 1, RGB(227, 100, 100)}, {150, 0, RGB(255, 0, 0)},
       {-20, 0, RGB(100, 100, 100)},
   };
