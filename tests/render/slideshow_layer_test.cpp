@@ -261,6 +261,18 @@ TEST_F(LoadedShow, SwitchingToCrossFadeInMidCycleShowsThePictureAlreadyLoaded) {
   EXPECT_EQ(s.layer.FadeSlot, -1);
 }
 
+TEST_F(LoadedShow, InvisiblePicturesAreStillLoadedAndTimed) {
+  for (int style : {0, 1, 2, 3, 4, 5}) {
+    SCOPED_TRACE(style);
+    Show s(W, H, style);
+    s.ctx.settings.bTransA = 0;
+    s.ctx.ImageFiles = {red_, green_, red_, green_, red_};
+    for (int i = 0; i < 170; ++i) s.Run(Frame(W, H, 15, i == 0));
+    EXPECT_EQ(test::CountNonBlack(s.back), 0);
+    EXPECT_NE(s.ctx.ImageIndex, 0);
+  }
+}
+
 TEST_F(LoadedShow, CrossingLoadsTheNextPairOnceBothHaveLeft) {
   // Two 60-wide pictures on a 200-wide screen have left when the offset passes 260.
   Show s(W, H, 1);
