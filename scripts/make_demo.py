@@ -474,8 +474,8 @@ def Caption(font, size, colour, gravity, offset, text):
 PICTURES = [
     ("01-night-sky.jpg",
      ["-size", "1280x720", "gradient:#0b1030-#3a2a6a", "-fill", "#fff8d0", "-draw", Stars(7, 160, 1280, 720)]
-     + Caption(JP_FONT, 64, "#fff4c0", "South", "+0+80", "星のさんぽ")
-     + Caption(LATIN_FONT, 36, "#d0e0ff", "South", "+0+40", "Starlight Walk")),
+     + Caption(JP_FONT, 64, "#fff4c0", "North", "+0+60", "星のさんぽ")
+     + Caption(LATIN_FONT, 36, "#d0e0ff", "North", "+0+150", "Starlight Walk")),
     ("02-rainy-window.jpg",
      ["-seed", "11", "-size", "1280x720", "plasma:#2a4a70-#8098b0", "-blur", "0x6", "-motion-blur", "0x30+100",
       "-modulate", "85,60", "-stroke", "#d0e0ff60", "-strokewidth", "2",
@@ -485,11 +485,11 @@ PICTURES = [
     ("03-sunrise.jpg",
      ["-size", "1280x720", "gradient:#d89a50-#801c40", "(", "-size", "1280x720", "radial-gradient:#fff0c080-#00000000",
       ")", "-compose", "screen", "-composite"]
-     + Caption(LATIN_FONT, 54, "#fffaf0", "Center", "+0+220", "the sun is waiting there for you")),
+     + Caption(LATIN_FONT, 54, "#fffaf0", "North", "+0+90", "the sun is waiting there for you")),
     ("04-la-la-la.jpg",
      ["-seed", "23", "-size", "1280x720", "plasma:#ff9fd0-#9fd0ff", "-blur", "0x10", "-modulate", "70,90"]
-     + Caption(JP_FONT, 120, "#ffffff", "Center", "+0-40", "ら ら ら")
-     + Caption(LATIN_FONT, 40, "#ffffff", "Center", "+0+90", "La La Song")),
+     + Caption(JP_FONT, 120, "#ffffff", "Center", "+0-120", "ら ら ら")
+     + Caption(LATIN_FONT, 40, "#ffffff", "Center", "+0+10", "La La Song")),
     ("05-stage-lights.jpg",
      ["-size", "1280x720", "xc:#101018", "-fill", "#ff3fa0", "-draw", "polygon 200,0 280,0 640,720 520,720",
       "-fill", "#3fc0ff", "-draw", "polygon 1000,0 1080,0 760,720 640,720",
