@@ -148,6 +148,10 @@ void Overlays::DrawOverlays(Canvas& back, const FrameValues& f, SaverContext& ct
   if (ctx.password.PasswordMode) {
     DrawPassword(back, f, ctx);
     back.SetFontFace(savedFace);
+  } else {
+    // Esc can take the prompt down with the text unchanged; the next prompt
+    // must still get its full ten seconds.
+    shownPassword_.reset();
   }
 }
 

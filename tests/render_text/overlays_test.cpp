@@ -139,6 +139,13 @@ TEST_F(OverlayFrames, PasswordPromptLastsTenSecondsFromTheLastChange) {
   Draw(15);
   EXPECT_EQ(overlays.PasswordTime(), 9985);
   EXPECT_EQ(overlays.CaretPhase(), (10 * 1000 + 15) % 1000);
+  // Esc takes the prompt down with the text unchanged: the next one still gets ten seconds.
+  Draw(5000);
+  ctx.password.PasswordMode = false;
+  Draw(15);
+  ctx.password.PasswordMode = true;
+  Draw(15);
+  EXPECT_EQ(overlays.PasswordTime(), 9985);
 }
 
 TEST_F(OverlayFrames, PasswordPromptFadesToMagentaAndGreyOfItsLevel) {
