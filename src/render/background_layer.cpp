@@ -125,20 +125,36 @@ void BackgroundLayer::Ripple(Canvas& back, const FrameValues& f, Random& r) {
     }
     RipplesReady = false;
   }
-  back.SetPenStyle(PenStyle::Clear);
+  // Each ripple is a stack of discs, each inside the one before. A disc that
+  // the next one will cover in the middle is drawn as its outer ring only (a
+  // pen as wide as the gap, no fill): the same pixels for a fraction of the
+  // filling. The pen is put back as the other layers expect to find it.
+  const Colour penColour = back.PenColour();
+  back.SetPenMode(PenMode::Copy);
   const int cap = Trunc(w * 0.1);
+  int radius[RingCount];
   for (int t = 0; t < RippleCount; ++t) {
-    const auto discRadius = [&](int n) {
-      const int rr = Trunc(RippleRadius[t] - (n * w) / 256);
-      return (rr >= 0 && w * 0.1 < rr) ? cap : rr;
-    };
     for (int n = 0; n < RingCount; ++n) {
-      const int rr = discRadius(n);
+      const int rr = Trunc(RippleRadius[t] - (n * w) / 256);
+      radius[n] = (rr >= 0 && w * 0.1 < rr) ? cap : rr;
+    }
+    for (int n = 0; n < RingCount; ++n) {
+      const int rr = radius[n];
       if (rr < 0) continue;
-      // Capped discs pile up at the same radius; each is covered at once by
-      // the next, so only the last of them needs filling.
-      if (n + 1 < RingCount && discRadius(n + 1) == rr) continue;
-      back.SetBrushColour(RGB(0, 0, (9 - n) * 25));
+      const int next = n + 1 < RingCount ? radius[n + 1] : -1;
+      // Capped discs pile up at the same radius: only the last of them shows.
+      if (next == rr) continue;
+      const Colour colour = RGB(0, 0, (9 - n) * 25);
+      back.SetBrushColour(colour);
+      if (next > 0) {
+        back.SetPenStyle(PenStyle::Solid);
+        back.SetPenColour(colour);
+        back.SetPenWidth(rr - next);
+        back.SetBrushStyle(BrushStyle::Clear);
+      } else {
+        back.SetPenStyle(PenStyle::Clear);
+        back.SetBrushStyle(BrushStyle::Solid);
+      }
       back.Ellipse(RippleX[t] - rr, RippleY[t] - rr, RippleX[t] + rr, RippleY[t] + rr);
     }
     RippleRadius[t] += static_cast<float>(f.dt * 0.2);
@@ -149,6 +165,9 @@ void BackgroundLayer::Ripple(Canvas& back, const FrameValues& f, Random& r) {
     }
   }
   back.SetPenStyle(PenStyle::Solid);
+  back.SetPenColour(penColour);
+  back.SetPenWidth(1);
+  back.SetBrushStyle(BrushStyle::Solid);
 }
 
 }  // namespace quib

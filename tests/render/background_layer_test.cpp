@@ -141,6 +141,37 @@ TEST(BackgroundLayer, RippleDiscsAreCappedAtATenthOfTheWidthAndRestartPast128) {
   }
 }
 
+TEST(BackgroundLayer, RipplesLookLikeTenStackedDiscs) {
+  // The reference: every disc filled in full, largest first.
+  for (const auto& [w, h] : {std::pair{640, 360}, std::pair{333, 201}, std::pair{1024, 768}}) {
+    SCOPED_TRACE(w);
+    Scene s(w, h, 4);
+    for (int frame = 0; frame < 240; ++frame) {
+      BackgroundLayer before = s.layer;
+      s.Run(Frame(w, h, 15));
+      if (frame % 20 != 19) continue;
+      Canvas expected(w, h);
+      expected.SetPenStyle(PenStyle::Clear);
+      for (int t = 0; t < BackgroundLayer::RippleCount; ++t) {
+        for (int n = 0; n < BackgroundLayer::RingCount; ++n) {
+          int rr = static_cast<int>(before.RippleRadius[t] - (n * w) / 256);
+          if (rr < 0) continue;
+          if (w * 0.1 < rr) rr = static_cast<int>(w * 0.1);
+          expected.SetBrushColour(RGB(0, 0, (9 - n) * 25));
+          const int x = before.RippleX[t], y = before.RippleY[t];
+          expected.Ellipse(x - rr, y - rr, x + rr, y + rr);
+        }
+      }
+      int differing = 0;
+      for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+          if (s.back.Pixel(x, y) != expected.Pixel(x, y)) ++differing;
+      ASSERT_EQ(differing, 0) << "frame " << frame;
+    }
+    EXPECT_EQ(s.back.GetBrushStyle(), BrushStyle::Solid);
+  }
+}
+
 TEST(BackgroundLayer, NarrowWindowDrawsNoRipplesAndWaitsToFillThem) {
   Scene s(9, 40, 4);
   const Random before = s.ctx.random;
