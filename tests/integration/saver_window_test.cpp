@@ -56,6 +56,29 @@ TEST(SaverProgram, ExitCodesWithoutAWindow) {
   }
 }
 
+TEST(SaverProgram, PasswordChangeShowsItsMessageAndEndsWithZero) {
+  Xvfb x(800, 600);
+  ASSERT_TRUE(x.ok());
+  TempDir config;
+  Process p({QUIB_EXE, "/a"}, SaverEnv(x.display(), config.path()));
+  std::vector<unsigned long> windows;
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        windows = WindowsOfPid(x.display(), p.pid());
+        return !windows.empty();
+      },
+      60s));
+  bool ended = WaitFor(
+      [&] {
+        RunCapture({"xdotool", "key", "--window", std::to_string(windows[0]), "Return"},
+                   {{"DISPLAY", x.display()}});
+        return p.Wait(1s).has_value();
+      },
+      60s);
+  ASSERT_TRUE(ended);
+  EXPECT_EQ(*p.Wait(1s), 0);
+}
+
 TEST(SaverProgram, WithoutADisplayItSaysSoInsteadOfAborting) {
   TempDir dir;
   int status = -1;
