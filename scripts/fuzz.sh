@@ -15,7 +15,7 @@ if [ ! -f "$build/build.ninja" ]; then
     -DQUIB_BENCH=OFF >/dev/null
 fi
 
-targets=${*:-"lyrics_file_fuzz line_ops_fuzz shorten_text_fuzz"}
+targets=${*:-"lyrics_file_fuzz line_ops_fuzz shorten_text_fuzz settings_file_fuzz jpeg_fuzz mpeg_length_fuzz"}
 for t in $targets; do
   ninja -C "$build" "fuzz_$t" >/dev/null
 done
@@ -45,6 +45,24 @@ seed shorten_text_fuzz \
   '\2\14[00:01:00]\210\237\210\237' \
   '\1\14[00:01:00]\343\201\202a' \
   '\0\2abc'
+
+seed settings_file_fuzz \
+  '[Setting]\r\nStopOnKey=0\r\n[Option]\r\nVolume=0x32\r\nBGM=/m/a.mp3\r\n' \
+  '[option]\n usebgm = 2 \n[Effect]\niBackT=$1F\n;c\n=x\n[' \
+  'Password="M.LYMO"\n[Transp]\nbTransA=abc'
+# Real pictures and music frames are better seeds than any text.
+seed_files() {
+  dir="$build/corpus/$1"
+  shift
+  mkdir -p "$dir"
+  [ -n "$(ls -A "$dir")" ] && return 0
+  for f in "$@"; do
+    [ -f "$f" ] && head -c 6000 "$f" >"$dir/$(basename "$f")"
+  done
+  return 0
+}
+seed_files jpeg_fuzz "$root"/resources/demo/qkaraimg/*.jpg
+seed_files mpeg_length_fuzz "$root"/resources/demo/*.mp3
 
 mkdir -p "$build/artifacts"
 status=0
