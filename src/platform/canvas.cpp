@@ -33,11 +33,14 @@ struct TextShape {
   QList<QGlyphRun> runs;
   qreal lineAscent = 0;  // baseline of the runs
   int width = 0;
+  uint64_t serial = 0;  // names this shaping in the mask cache; new for every refill of the slot
+  int draws = 0;
+  bool noMask = false;  // too large for one
 };
 
 struct FontEntry {
   explicit FontEntry(const FontSpec& s);
-  const TextShape& Shape(std::string_view bytes, Encoding enc);
+  TextShape& Shape(std::string_view bytes, Encoding enc);
 
   FontSpec spec;
   QFont font;
@@ -62,9 +65,9 @@ FontEntry::FontEntry(const FontSpec& s) : spec(s) {
   descent = fm.descent();
 }
 
-const TextShape& FontEntry::Shape(std::string_view bytes, Encoding enc) {
+TextShape& FontEntry::Shape(std::string_view bytes, Encoding enc) {
   size_t hash = std::hash<std::string_view>{}(bytes) ^ static_cast<size_t>(enc);
-  for (const TextShape& t : texts)
+  for (TextShape& t : texts)
     if (t.used && t.hash == hash && t.enc == enc && t.bytes == bytes) return t;
   TextShape& t = texts[nextSlot];
   nextSlot = (nextSlot + 1) % TextSlots;
@@ -72,6 +75,10 @@ const TextShape& FontEntry::Shape(std::string_view bytes, Encoding enc) {
   t.hash = hash;
   t.enc = enc;
   t.bytes.assign(bytes);
+  static uint64_t lastSerial = 0;
+  t.serial = ++lastSerial;
+  t.draws = 0;
+  t.noMask = false;
   std::u16string u = DecodeToUtf16(bytes, enc);
   QString text(reinterpret_cast<const QChar*>(u.data()), static_cast<qsizetype>(u.size()));
   QTextLayout layout(text, font);
@@ -91,12 +98,17 @@ const TextShape& FontEntry::Shape(std::string_view bytes, Encoding enc) {
 
 namespace {
 
+void ClearMasks();
+
 // Canvases live on the user-interface thread; so does this cache. It is
 // emptied when the application object goes, before Qt's font machinery does.
 std::vector<std::shared_ptr<FontEntry>>& FontCache() {
   static auto* cache = [] {
     auto* c = new std::vector<std::shared_ptr<FontEntry>>();
-    qAddPostRoutine([] { FontCache().clear(); });
+    qAddPostRoutine([] {
+      FontCache().clear();
+      ClearMasks();
+    });
     return c;
   }();
   return *cache;
@@ -256,6 +268,216 @@ void ThinLine(Canvas::Impl& d, int x0, int y0, int x1, int y1, uint32_t argb, bo
     int64_t x = xMajor ? maj : mn, y = xMajor ? mn : maj;
     uint32_t& px = p[y * d.stride + x];
     px = xorMode ? (px ^ v) : argb;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Text masks. The layers draw each text several times a frame in different
+// colours and places (shadow, outline, face), and above 64 px Qt no longer
+// caches glyphs and fills every glyph as a path each time. So a text's
+// coverage is drawn once into an 8-bit mask, and each pass blends the mask in
+// its colour. The blend is the one Qt uses for text on RGB32 surfaces
+// (colour * a + dst * (255 - a), each product rounded on its own), so a pass
+// through the mask gives the same pixels as drawing the glyphs directly.
+
+struct TextMask {
+  QImage image;  // Format_Alpha8, tight around the ink
+  int left = 0;  // offset of the image from the text's cell origin
+  int top = 0;
+  struct Span {
+    int x0, x1;  // columns with ink on a row, right exclusive (x0 == x1: none)
+  };
+  std::vector<Span> rows;
+  size_t Bytes() const { return static_cast<size_t>(image.sizeInBytes()) + rows.size() * 8; }
+};
+
+// Masks of recently drawn texts, most recent last, keyed by TextShape::serial.
+// Bounded in bytes: a 4K lyric line needs about 0.4 MB.
+struct MaskCache {
+  struct Entry {
+    uint64_t serial;
+    std::unique_ptr<TextMask> mask;
+  };
+  std::vector<Entry> entries;
+  size_t bytes = 0;
+  static constexpr size_t MaxBytes = size_t(32) << 20;
+  static constexpr size_t MaxEntries = 256;
+
+  const TextMask* Find(uint64_t serial) {
+    for (size_t i = entries.size(); i-- > 0;) {
+      if (entries[i].serial != serial) continue;
+      if (i + 1 != entries.size())
+        std::rotate(entries.begin() + static_cast<std::ptrdiff_t>(i),
+                    entries.begin() + static_cast<std::ptrdiff_t>(i) + 1, entries.end());
+      return entries.back().mask.get();
+    }
+    return nullptr;
+  }
+  const TextMask* Add(uint64_t serial, std::unique_ptr<TextMask> mask) {
+    const size_t size = mask->Bytes();
+    size_t drop = 0;
+    while (drop < entries.size() &&
+           (bytes + size > MaxBytes || entries.size() - drop >= MaxEntries))
+      bytes -= entries[drop++].mask->Bytes();
+    entries.erase(entries.begin(), entries.begin() + static_cast<std::ptrdiff_t>(drop));
+    bytes += size;
+    entries.push_back({serial, std::move(mask)});
+    return entries.back().mask.get();
+  }
+  void Clear() {
+    entries.clear();
+    bytes = 0;
+  }
+};
+
+MaskCache& Masks() {
+  static auto* cache = new MaskCache();
+  return *cache;
+}
+
+void ClearMasks() {
+  Masks().Clear();
+}
+
+// Texts whose mask would be larger than this are drawn glyph by glyph instead.
+constexpr int64_t MaxMaskPixels = int64_t(8) << 20;
+
+// The coverage of shape s drawn at cell origin (0, 0), cropped to its ink;
+// null if it would be too large, or has no ink (then the mask is empty).
+std::unique_ptr<TextMask> RenderMask(const FontEntry& f, const TextShape& s) {
+  QRectF ink(0, 0, s.width, f.ascent + f.descent);
+  const QPointF origin(0, f.ascent - s.lineAscent);
+  for (const QGlyphRun& run : s.runs) ink |= run.boundingRect().translated(origin);
+  const int px = f.font.pixelSize();
+  // The glyphs' metrics leave out antialiasing, synthetic bold and slant,
+  // and decorations: draw with room to spare, and more if ink reaches an edge.
+  for (int margin = px / 4 + 4;; margin *= 2) {
+    const int left = static_cast<int>(std::floor(ink.left())) - margin;
+    const int top = static_cast<int>(std::floor(ink.top())) - margin;
+    const int w = static_cast<int>(std::ceil(ink.right())) + margin - left;
+    const int h = static_cast<int>(std::ceil(ink.bottom())) + margin - top;
+    if (int64_t(w) * h > MaxMaskPixels * 2) return nullptr;
+    QImage full(w, h, QImage::Format_Alpha8);
+    if (full.isNull()) return nullptr;
+    full.fill(0);
+    {
+      QPainter p(&full);
+      p.setRenderHint(QPainter::TextAntialiasing, true);
+      p.setPen(QColor(255, 255, 255));
+      for (const QGlyphRun& run : s.runs) p.drawGlyphRun(origin - QPointF(left, top), run);
+    }
+    // The ink's box.
+    int x0 = w, x1 = 0, y0 = h, y1 = 0;
+    for (int y = 0; y < h; ++y) {
+      const uchar* row = full.constScanLine(y);
+      int a = 0, b = w;
+      while (a < w && !row[a]) ++a;
+      if (a == w) continue;
+      while (!row[b - 1]) --b;
+      x0 = std::min(x0, a);
+      x1 = std::max(x1, b);
+      y0 = std::min(y0, y);
+      y1 = y + 1;
+    }
+    auto mask = std::make_unique<TextMask>();
+    if (x0 >= x1) return mask;
+    const bool atEdge = x0 == 0 || y0 == 0 || x1 == w || y1 == h;
+    if (atEdge && margin < 4 * px + 64) continue;
+    if (int64_t(x1 - x0) * (y1 - y0) > MaxMaskPixels) return nullptr;
+    mask->image = full.copy(x0, y0, x1 - x0, y1 - y0);
+    mask->left = left + x0;
+    mask->top = top + y0;
+    const int mw = x1 - x0;
+    mask->rows.resize(static_cast<size_t>(y1 - y0));
+    for (int y = 0; y < y1 - y0; ++y) {
+      const uchar* row = mask->image.constScanLine(y);
+      int a = 0, b = mw;
+      while (a < mw && !row[a]) ++a;
+      while (b > a && !row[b - 1]) --b;
+      mask->rows[static_cast<size_t>(y)] = {a, b};
+    }
+    return mask;
+  }
+}
+
+// x * a / 255 per byte, rounded as Qt's raster engine does, for two bytes in
+// 16-bit lanes (0x00FF00FF) at a time.
+inline uint32_t MulLanes(uint32_t x, uint32_t a) {
+  uint32_t t = x * a;
+  return ((t + ((t >> 8) & 0x00FF00FFu) + 0x00800080u) >> 8) & 0x00FF00FFu;
+}
+
+inline uint32_t BlendCoverage(uint32_t dst, uint32_t colour, uint32_t a) {
+  const uint32_t b = 255 - a;
+  const uint32_t rb = MulLanes(colour & 0x00FF00FFu, a) + MulLanes(dst & 0x00FF00FFu, b);
+  const uint32_t g =
+      MulLanes((colour >> 8) & 0x00FF00FFu, a) + MulLanes((dst >> 8) & 0x00FF00FFu, b);
+  return Opaque | rb | ((g << 8) & 0x0000FF00u);
+}
+
+// One row of a mask blended onto d[0..n) in colour argb (opaque).
+void BlendMaskRow(uint32_t* d, const uchar* m, int n, uint32_t argb) {
+  int i = 0;
+#ifdef __SSE2__
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i full = _mm_set1_epi16(255);
+  const __m128i half = _mm_set1_epi16(128);
+  const __m128i colour = _mm_set1_epi32(static_cast<int>(argb));
+  const __m128i colour16 = _mm_unpacklo_epi8(colour, zero);
+  const auto mul = [&](__m128i x, __m128i a) {  // x * a / 255 in 16-bit lanes, rounded as above
+    __m128i t = _mm_mullo_epi16(x, a);
+    return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), half), 8);
+  };
+  const auto blend2 = [&](__m128i d16, __m128i a16) {
+    return _mm_add_epi16(mul(colour16, a16), mul(d16, _mm_sub_epi16(full, a16)));
+  };
+  for (; i + 16 <= n; i += 16) {
+    const __m128i cov = _mm_loadu_si128(reinterpret_cast<const __m128i*>(m + i));
+    const int zeroBits = _mm_movemask_epi8(_mm_cmpeq_epi8(cov, zero));
+    if (zeroBits == 0xFFFF) continue;
+    const int fullBits = _mm_movemask_epi8(_mm_cmpeq_epi8(cov, _mm_set1_epi8(-1)));
+    for (int k = 0; k < 16; k += 4) {
+      const int quad = (0xF << k);
+      uint32_t* p = d + i + k;
+      if ((zeroBits & quad) == quad) continue;
+      if ((fullBits & quad) == quad) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), colour);
+        continue;
+      }
+      // Coverage of 4 pixels, each byte spread over its pixel's 4 channels.
+      int bytes4;
+      std::memcpy(&bytes4, m + i + k, 4);
+      __m128i a = _mm_cvtsi32_si128(bytes4);
+      a = _mm_unpacklo_epi8(a, a);
+      a = _mm_unpacklo_epi16(a, a);
+      const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+      const __m128i lo = blend2(_mm_unpacklo_epi8(dv, zero), _mm_unpacklo_epi8(a, zero));
+      const __m128i hi = blend2(_mm_unpackhi_epi8(dv, zero), _mm_unpackhi_epi8(a, zero));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(p),
+                       _mm_or_si128(_mm_packus_epi16(lo, hi), _mm_set1_epi32(int(Opaque))));
+    }
+  }
+#endif
+  for (; i < n; ++i) {
+    const uint32_t a = m[i];
+    if (a == 0) continue;
+    d[i] = a == 255 ? argb : BlendCoverage(d[i], argb, a);
+  }
+}
+
+// Mask m blended in colour argb with its cell origin at (x, y).
+void BlendMask(Canvas::Impl& d, const TextMask& m, int x, int y, uint32_t argb) {
+  const int ox = x + m.left, oy = y + m.top;
+  const int j0 = std::max(0, -oy), j1 = std::min(m.image.height(), d.height - oy);
+  const int clipX0 = -ox, clipX1 = d.width - ox;
+  if (j0 >= j1 || clipX0 >= m.image.width() || clipX1 <= 0) return;
+  uint32_t* p = Pixels(d);
+  for (int j = j0; j < j1; ++j) {
+    const TextMask::Span span = m.rows[static_cast<size_t>(j)];
+    const int a = std::max(span.x0, clipX0), b = std::min(span.x1, clipX1);
+    if (a >= b) continue;
+    BlendMaskRow(p + static_cast<ptrdiff_t>(oy + j) * d.stride + ox + a,
+                 m.image.constScanLine(j) + a, b - a, argb);
   }
 }
 
@@ -636,7 +858,7 @@ void Canvas::TextOut(int x, int y, std::string_view text, Encoding enc) {
   Impl& d = *impl_;
   if (text.empty() || !d.bits) return;
   FontEntry& f = d.Font();
-  const TextShape& s = f.Shape(text, enc);
+  TextShape& s = f.Shape(text, enc);
   if (!d.textTransparent)
     FillBox(d, {x, y, x + s.width, y + f.ascent + f.descent}, ToArgb(d.textBackground), false);
   if (s.runs.isEmpty()) return;
@@ -644,6 +866,23 @@ void Canvas::TextOut(int x, int y, std::string_view text, Encoding enc) {
   if (x >= d.width || y >= d.height || y + f.ascent + f.descent < 0 ||
       x + s.width + f.font.pixelSize() < 0)
     return;
+  // Up to 64 px Qt draws from its own glyph cache, cheaply enough for a text
+  // drawn once; a text drawn again, or larger, goes through its mask.
+  const TextMask* mask = nullptr;
+  if ((s.draws > 0 || f.font.pixelSize() > 64) && !s.noMask) {
+    mask = Masks().Find(s.serial);
+    if (!mask) {
+      if (auto made = RenderMask(f, s))
+        mask = Masks().Add(s.serial, std::move(made));
+      else
+        s.noMask = true;
+    }
+  }
+  ++s.draws;
+  if (mask) {
+    if (!mask->image.isNull()) BlendMask(d, *mask, x, y, ToArgb(d.textColour));
+    return;
+  }
   QPainter& p = d.Painter();
   SetMode(d, QPainter::CompositionMode_SourceOver);
   p.setPen(ToQColor(d.textColour));
