@@ -1,6 +1,8 @@
 #include "config/setting_dialog.h"
 
+#include <QBitmap>
 #include <QCheckBox>
+#include <QImage>
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
@@ -354,7 +356,12 @@ void TSetting::Build() {
   mascot->setObjectName("Image1");
   mascot->setFixedSize(64, 64);
   mascot->setScaledContents(true);
-  if (QPixmap sprite(QStringLiteral(":/mascot.png")); !sprite.isNull()) mascot->setPixmap(sprite);
+  if (QImage sprite(QStringLiteral(":/mascot.png")); !sprite.isNull()) {
+    // The sprite's top-left pixel is its see-through colour, as on the saver.
+    QPixmap pixmap = QPixmap::fromImage(sprite);
+    pixmap.setMask(QBitmap::fromImage(sprite.createMaskFromColor(sprite.pixel(0, 0), Qt::MaskInColor)));
+    mascot->setPixmap(pixmap);
+  }
   auto* product = new QLabel(QString::fromUtf8("QUIBカラオケスクリーンセーバー"), credits);
   QFont bold = product->font();
   bold.setBold(true);
