@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QFontInfo>
+#include <QGlyphRun>
 #include <QImage>
 #include <QPainter>
+#include <QTextLayout>
 #include <cstdlib>
 
 #include "platform/canvas_impl.h"
@@ -425,6 +427,87 @@ TEST(Canvas, TextIsPlacedByTheTopLeftOfItsCell) {
       for (int y = 0; y < 60; ++y)
         for (int x = 0; x < 200; ++x) differ += (ref.pixel(x, y) & 0xFFFFFF) != c.Pixel(x, y);
       EXPECT_EQ(differ, 0);
+    }
+  }
+}
+
+// Texts drawn more than once, or large, are blended from a cached coverage
+// mask; the pixels must stay those of Qt's own drawing (within one level),
+// also where the text is clipped by the surface's edges.
+TEST(Canvas, RepeatedAndLargeTextLooksLikeQtText) {
+  struct Case {
+    int points;
+    bool bold, italic, underline;
+    int x, y;  // first pass; the second is at (x + 3, y + 2)
+  };
+  const Case cases[] = {
+      {9, false, false, false, 4, 4},  {24, false, false, true, 6, 3},
+      {36, true, true, false, -20, 5}, {48, false, false, false, 2, 2},
+      {49, false, true, true, 5, -30}, {60, true, false, false, 150, 40},
+  };
+  const std::string text = "Ag\xE3\x81\x82j|";
+  const QString qtext = QString::fromUtf8(text.c_str());
+  const Colour background = RGB(30, 80, 160), first = RGB(250, 200, 20), second = RGB(0, 0, 0);
+  // Enough other texts first that the cache has to let masks go and make them again.
+  {
+    Canvas churn(40, 20);
+    for (int i = 0; i < 300; ++i)
+      for (int k = 0; k < 2; ++k) churn.TextOut(0, 0, "t" + std::to_string(i % 150));
+  }
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.points);
+    FontSpec spec;
+    spec.face = "Arial";
+    spec.sizePoints = k.points;
+    spec.bold = k.bold;
+    spec.italic = k.italic;
+    spec.underline = k.underline;
+    for (int round = 0; round < 2; ++round) {  // the second round finds the masks cached
+      Canvas c(260, 110);
+      c.SetBrushColour(background);
+      c.FillRect(0, 0, 260, 110);
+      c.SetFont(spec);
+      c.SetTextColour(first);
+      c.TextOut(k.x, k.y, text);
+      c.SetTextColour(second);
+      c.TextOut(k.x + 3, k.y + 2, text);
+      // Qt's glyph runs of the line (drawText would draw one underline for
+      // the whole line rather than one per run in each run's own font).
+      QTextLayout layout(qtext, c.impl()->QtFont());
+      layout.beginLayout();
+      QTextLine line = layout.createLine();
+      layout.endLayout();
+      QImage ref(260, 110, QImage::Format_RGB32);
+      ref.fill(QColor(30, 80, 160));
+      {
+        QPainter p(&ref);
+        p.setRenderHint(QPainter::TextAntialiasing, true);
+        const qreal baseline = c.impl()->FontAscent() - line.ascent();
+        p.setPen(QColor(250, 200, 20));
+        for (const QGlyphRun& run : layout.glyphRuns())
+          p.drawGlyphRun(QPointF(k.x, k.y + baseline), run);
+        p.setPen(QColor(0, 0, 0));
+        for (const QGlyphRun& run : layout.glyphRuns())
+          p.drawGlyphRun(QPointF(k.x + 3, k.y + 2 + baseline), run);
+      }
+      int off = 0, changed = 0, worst = 0;
+      for (int y = 0; y < 110; ++y)
+        for (int x = 0; x < 260; ++x) {
+          const QRgb r = ref.pixel(x, y);
+          const Colour p = c.Pixel(x, y);
+          changed += p != background;
+          const int dr = std::abs(qRed(r) - int(p & 0xFF));
+          const int dg = std::abs(qGreen(r) - int((p >> 8) & 0xFF));
+          const int db = std::abs(qBlue(r) - int((p >> 16) & 0xFF));
+          const int diff = std::max({dr, dg, db});
+          off += diff > 1;
+          worst = std::max(worst, diff);
+        }
+      // Qt fills glyphs above 64 px as paths, whose rounding varies a little
+      // with where on the surface they land; the mask is drawn elsewhere.
+      EXPECT_LE(off, k.points > 48 ? 8 : 0);
+      EXPECT_LE(worst, 6);
+      EXPECT_GT(changed, 100);
     }
   }
 }
