@@ -11,6 +11,9 @@ growth_limit_kb=${QUIB_SOAK_GROWTH_KB:-20480}
 exe="$PWD/$build/quibkaraoke"
 [ -x "$exe" ] || { echo "build the program first"; exit 1; }
 work=$(mktemp -d)
+# A desktop session has a runtime folder; without one Qt says so on stderr.
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -m 0700 "$XDG_RUNTIME_DIR"
 trap 'kill $saver $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
 
 Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
@@ -32,7 +35,9 @@ while [ "$(date +%s)" -lt "$end" ]; do
   xdotool key "${keys[$((i % ${#keys[@]}))]}"
   i=$((i + 1))
   sleep 0.7
-  if [ -z "$baseline" ] && [ $(( $(date +%s) - start )) -ge 60 ]; then baseline=$(rss); fi
+  elapsed=$(( $(date +%s) - start ))
+  if [ -z "$baseline" ] && [ "$elapsed" -ge 60 ]; then baseline=$(rss); fi
+  if [ $((i % 85)) -eq 0 ]; then echo "$((elapsed / 60)) min: $(rss) kB resident"; fi
 done
 final=$(rss)
 xdotool key Escape
