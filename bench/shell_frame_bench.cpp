@@ -22,12 +22,14 @@
 using namespace quib;
 
 // The sprite lives in the shell library's resources.
-static void InitResources() { Q_INIT_RESOURCE(resources); }
+static void InitResources() {
+  Q_INIT_RESOURCE(resources);
+}
 
 namespace {
 
 class NullShell : public ShellServices {
-public:
+ public:
   void StartFrameTimer() override {}
   void StopFrameTimer() override {}
   bool FrameTimerRunning() const override { return true; }
@@ -48,7 +50,8 @@ std::vector<std::string> MakePictures(const std::string& dir) {
     g.setColorAt(1, QColor::fromHsv(i * 80 + 120, 255, 80));
     p.fillRect(img.rect(), g);
     for (int k = 0; k < 400; ++k)
-      p.fillRect((k * 97) % 1600, (k * 61) % 1200, 40, 40, QColor::fromHsv((k * 13) % 360, 180, 200));
+      p.fillRect((k * 97) % 1600, (k * 61) % 1200, 40, 40,
+                 QColor::fromHsv((k * 13) % 360, 180, 200));
     p.end();
     std::string f = dir + "/pic" + std::to_string(i) + ".jpg";
     img.save(QString::fromStdString(f), "JPG", 85);
@@ -121,17 +124,20 @@ int main(int argc, char** argv) {
          c.settings.iNoiseT = 2;
          c.ShowObject = true;
        }},
-      {"spaceflight+scroll", [&](SaverContext& c) {
+      {"spaceflight+scroll",
+       [&](SaverContext& c) {
          c.settings.iBackT = 2;
          picturesOn(c, 2, 100);
        }},
-      {"laser+tiles+cinema", [&](SaverContext& c) {
+      {"laser+tiles+cinema",
+       [&](SaverContext& c) {
          c.settings.iBackT = 3;
          picturesOn(c, 3, 100);
          c.settings.iNoiseT = 1;
        }},
       {"lyrics (karaoke line + next line)", [&](SaverContext& c) { lyricsOn(c); }},
-      {"everything on", [&](SaverContext& c) {
+      {"everything on",
+       [&](SaverContext& c) {
          c.settings.iBackT = 4;
          picturesOn(c, 5, 50);
          c.settings.iNoiseT = 2;

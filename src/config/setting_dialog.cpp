@@ -2,7 +2,6 @@
 
 #include <QBitmap>
 #include <QCheckBox>
-#include <QImage>
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
@@ -10,6 +9,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -359,7 +359,8 @@ void TSetting::Build() {
   if (QImage sprite(QStringLiteral(":/mascot.png")); !sprite.isNull()) {
     // The sprite's top-left pixel is its see-through colour, as on the saver.
     QPixmap pixmap = QPixmap::fromImage(sprite);
-    pixmap.setMask(QBitmap::fromImage(sprite.createMaskFromColor(sprite.pixel(0, 0), Qt::MaskInColor)));
+    pixmap.setMask(
+        QBitmap::fromImage(sprite.createMaskFromColor(sprite.pixel(0, 0), Qt::MaskInColor)));
     mascot->setPixmap(pixmap);
   }
   auto* product = new QLabel(QString::fromUtf8("QUIBカラオケスクリーンセーバー"), credits);

@@ -37,8 +37,8 @@ enum class PenMode { Copy, Xor };
 enum class BrushStyle { Solid, Clear };
 
 struct FontSpec {
-  std::string face;      // as the settings name it; mapped through fontconfig
-  int sizePoints = 10;   // character height (internal leading excluded) = size * 96 / 72 px
+  std::string face;     // as the settings name it; mapped through fontconfig
+  int sizePoints = 10;  // character height (internal leading excluded) = size * 96 / 72 px
   bool bold = false;
   bool italic = false;
   bool underline = false;
@@ -53,7 +53,7 @@ struct Point {
 };
 
 class Canvas {
-public:
+ public:
   Canvas();
   Canvas(int width, int height);  // filled with black
   ~Canvas();
@@ -88,12 +88,12 @@ public:
   void SetTextBackground(bool transparent, Colour background = 0);
 
   // Shapes.
-  void FillRect(int x1, int y1, int x2, int y2);      // with the brush; right/bottom exclusive
-  void FrameRect(int x1, int y1, int x2, int y2);     // outline with the pen, no fill
-  void Rectangle(int x1, int y1, int x2, int y2);     // pen outline + brush fill
-  void Ellipse(int x1, int y1, int x2, int y2);       // pen outline + brush fill over the box
+  void FillRect(int x1, int y1, int x2, int y2);   // with the brush; right/bottom exclusive
+  void FrameRect(int x1, int y1, int x2, int y2);  // outline with the pen, no fill
+  void Rectangle(int x1, int y1, int x2, int y2);  // pen outline + brush fill
+  void Ellipse(int x1, int y1, int x2, int y2);    // pen outline + brush fill over the box
   void MoveTo(int x, int y);
-  void LineTo(int x, int y);                          // end point not drawn
+  void LineTo(int x, int y);  // end point not drawn
 
   // Text in the current font; enc tells how to decode the bytes.
   void TextOut(int x, int y, std::string_view text, Encoding enc = Encoding::Auto);
@@ -101,7 +101,7 @@ public:
   int TextHeight(std::string_view text, Encoding enc = Encoding::Auto);
 
   // Pixels.
-  Colour Pixel(int x, int y) const;           // 0 outside
+  Colour Pixel(int x, int y) const;  // 0 outside
   void SetPixel(int x, int y, Colour c);
 
   // Between surfaces (source rectangles are clipped to the source; pixels
@@ -135,7 +135,7 @@ public:
   Impl* impl() { return impl_.get(); }
   const Impl* impl() const { return impl_.get(); }
 
-private:
+ private:
   std::unique_ptr<Impl> impl_;
 };
 

@@ -19,6 +19,8 @@ LocalDate SystemClock::Today() {
   return LocalDate{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday};
 }
 
-void SystemClock::Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void SystemClock::Sleep(int ms) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 }  // namespace quib

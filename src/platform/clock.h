@@ -13,7 +13,7 @@ struct LocalDate {
 };
 
 class Clock {
-public:
+ public:
   virtual ~Clock() = default;
   // Milliseconds since an arbitrary start, wrapping at 2^32.
   virtual uint32_t TickCount() = 0;
@@ -23,7 +23,7 @@ public:
 
 // The real clock: a monotonic clock underneath.
 class SystemClock final : public Clock {
-public:
+ public:
   uint32_t TickCount() override;
   LocalDate Today() override;
   void Sleep(int ms) override;
@@ -31,7 +31,7 @@ public:
 
 // A clock that only moves when told to. Sleep advances it.
 class ManualClock final : public Clock {
-public:
+ public:
   uint32_t tick = 0;
   LocalDate date;
   uint32_t TickCount() override { return tick; }

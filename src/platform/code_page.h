@@ -8,7 +8,7 @@
 namespace quib {
 
 enum class Encoding {
-  Auto,   // decide from the bytes: valid UTF-8, otherwise CP932
+  Auto,  // decide from the bytes: valid UTF-8, otherwise CP932
   Utf8,
   Cp932,
 };

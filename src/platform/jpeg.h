@@ -7,7 +7,7 @@
 namespace quib {
 
 struct JpegInfo {
-  int width = 0;   // full size
+  int width = 0;  // full size
   int height = 0;
 };
 

@@ -7,7 +7,7 @@
 namespace quib {
 
 class MediaPlayer {
-public:
+ public:
   virtual ~MediaPlayer() = default;
   virtual void SetFileName(const std::string& path) = 0;
   virtual const std::string& FileName() const = 0;
@@ -22,13 +22,13 @@ public:
   virtual void Seek(int ms) = 0;           // position without changing play/stop
   virtual bool IsPlaying() = 0;            // false once the end of the stream was reached
   virtual bool IsOpen() const = 0;
-  virtual int Error() const = 0;           // of the last operation; 0 = none
+  virtual int Error() const = 0;  // of the last operation; 0 = none
   virtual std::string ErrorMessage() const = 0;
 };
 
 // A scripted player for logic tests: position and length are what the test sets.
 class FakeMediaPlayer final : public MediaPlayer {
-public:
+ public:
   std::string fileName;
   bool open = false;
   bool playing = false;
@@ -36,7 +36,7 @@ public:
   int position = 0;
   int error = 0;
   std::string errorMessage;
-  bool failOpen = false;      // next Open fails with failMessage
+  bool failOpen = false;  // next Open fails with failMessage
   std::string failMessage = "Could not determine type of stream.";
   int openCount = 0, closeCount = 0, playCount = 0, stopCount = 0;
   int lastStart = -1;
@@ -46,15 +46,34 @@ public:
   void Open() override {
     ++openCount;
     if (failOpen) {
-      open = false; error = 1; errorMessage = failMessage;
+      open = false;
+      error = 1;
+      errorMessage = failMessage;
     } else {
-      open = true; error = 0; errorMessage.clear(); position = 0;
+      open = true;
+      error = 0;
+      errorMessage.clear();
+      position = 0;
     }
   }
-  void Close() override { ++closeCount; open = false; playing = false; }
-  void Play() override { ++playCount; if (open) playing = true; }
-  void PlayFrom(int ms) override { lastStart = ms; position = ms; Play(); }
-  void Stop() override { ++stopCount; playing = false; }
+  void Close() override {
+    ++closeCount;
+    open = false;
+    playing = false;
+  }
+  void Play() override {
+    ++playCount;
+    if (open) playing = true;
+  }
+  void PlayFrom(int ms) override {
+    lastStart = ms;
+    position = ms;
+    Play();
+  }
+  void Stop() override {
+    ++stopCount;
+    playing = false;
+  }
   int Length() override { return length; }
   int Position() override { return position; }
   void Seek(int ms) override { position = ms; }

@@ -6,7 +6,7 @@
 namespace quib {
 
 class Mixer {
-public:
+ public:
   virtual ~Mixer() = default;
   virtual bool Open() = 0;
   // Finds the volume control and its raw range.
@@ -17,19 +17,37 @@ public:
 };
 
 class FakeMixer final : public Mixer {
-public:
+ public:
   bool present = true;
   uint32_t minRaw = 0, maxRaw = 65535, raw = 0;
   bool opened = false;
   int openCount = 0, closeCount = 0, writeCount = 0;
-  bool Open() override { ++openCount; opened = present; return present; }
+  bool Open() override {
+    ++openCount;
+    opened = present;
+    return present;
+  }
   bool FindVolumeControl(uint32_t& mn, uint32_t& mx) override {
     if (!present) return false;
-    mn = minRaw; mx = maxRaw; return true;
+    mn = minRaw;
+    mx = maxRaw;
+    return true;
   }
-  bool ReadRaw(uint32_t& r) override { if (!present) return false; r = raw; return true; }
-  bool WriteRaw(uint32_t r) override { if (!present) return false; ++writeCount; raw = r; return true; }
-  void Close() override { ++closeCount; opened = false; }
+  bool ReadRaw(uint32_t& r) override {
+    if (!present) return false;
+    r = raw;
+    return true;
+  }
+  bool WriteRaw(uint32_t r) override {
+    if (!present) return false;
+    ++writeCount;
+    raw = r;
+    return true;
+  }
+  void Close() override {
+    ++closeCount;
+    opened = false;
+  }
 };
 
 }  // namespace quib

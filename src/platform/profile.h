@@ -12,7 +12,7 @@
 namespace quib {
 
 class Profile {
-public:
+ public:
   explicit Profile(std::string path, int newFileMode = 0600);
 
   const std::string& Path() const { return path_; }
@@ -37,7 +37,7 @@ public:
   // at the last write).
   void Reload();
 
-private:
+ private:
   std::string path_;
   int newFileMode_;
   std::string text_;  // file content as last read or written

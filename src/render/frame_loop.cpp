@@ -29,8 +29,8 @@ bool FrameLoop::Timer1Timer(SaverContext& ctx, int W, int H, Point cursor) {
     ctx.LastTick = static_cast<int32_t>(ctx.clock->TickCount());
     return false;
   }
-  int32_t dt = static_cast<int32_t>(static_cast<uint32_t>(now) -
-                                    static_cast<uint32_t>(ctx.LastTick));
+  int32_t dt =
+      static_cast<int32_t>(static_cast<uint32_t>(now) - static_cast<uint32_t>(ctx.LastTick));
   ctx.LastTick = now;
   if (dt < 1) return false;
   f.now = now;

@@ -18,7 +18,7 @@
 namespace quib {
 
 class FrameLoop {
-public:
+ public:
   // The frame step. W and H are the client size, cursor the pointer in
   // screen pixels. Returns true when a frame was composed into BackBuffer.
   bool Timer1Timer(SaverContext& ctx, int W, int H, Point cursor);
@@ -41,7 +41,7 @@ public:
   LyricsDisplay lyrics;
   Overlays overlays;
 
-private:
+ private:
   int LastClientWidth = 0;
   int LastClientHeight = 0;
   Point LastCursorPos;

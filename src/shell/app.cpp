@@ -1,5 +1,7 @@
 #include "shell/app.h"
 
+#include <unistd.h>
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QSocketNotifier>
@@ -7,7 +9,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "config/setting_dialog.h"
@@ -21,7 +22,9 @@
 #include "shell/single_instance.h"
 
 // Resources live in a static library: they must be registered by hand.
-static void InitResources() { Q_INIT_RESOURCE(resources); }
+static void InitResources() {
+  Q_INIT_RESOURCE(resources);
+}
 
 namespace quib {
 
@@ -49,7 +52,9 @@ bool HaveDisplay() {
   return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
 }
 
-int StatusOf(int code) { return code & 0xFF; }
+int StatusOf(int code) {
+  return code & 0xFF;
+}
 
 int RunSaver(QApplication& app, const RunModeDecision& d) {
   SaverSetup setup;

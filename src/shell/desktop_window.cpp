@@ -1,5 +1,7 @@
 #include "shell/desktop_window.h"
 
+#include <xcb/xcb.h>
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
@@ -9,8 +11,6 @@
 #include <QPainter>
 #include <QScreen>
 #include <QWindow>
-#include <xcb/xcb.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -178,7 +178,9 @@ void TDesktopWindow::mouseMoveEvent(QMouseEvent* e) {
   core_->FormMouseMove(Point{static_cast<int>(g.x()), static_cast<int>(g.y())});
 }
 
-void TDesktopWindow::mouseReleaseEvent(QMouseEvent*) { core_->FormMouseUp(); }
+void TDesktopWindow::mouseReleaseEvent(QMouseEvent*) {
+  core_->FormMouseUp();
+}
 
 void TDesktopWindow::closeEvent(QCloseEvent* e) {
   // Only our own close requests count: the window manager's is dropped.
@@ -197,9 +199,15 @@ void TDesktopWindow::EndNow() {
   QCoreApplication::exit(0);
 }
 
-void TDesktopWindow::StartFrameTimer() { timer1_.start(); }
-void TDesktopWindow::StopFrameTimer() { timer1_.stop(); }
-bool TDesktopWindow::FrameTimerRunning() const { return timer1_.isActive(); }
+void TDesktopWindow::StartFrameTimer() {
+  timer1_.start();
+}
+void TDesktopWindow::StopFrameTimer() {
+  timer1_.stop();
+}
+bool TDesktopWindow::FrameTimerRunning() const {
+  return timer1_.isActive();
+}
 
 void TDesktopWindow::DrawFrameNow() {
   QPoint p = QCursor::pos();
@@ -210,7 +218,9 @@ void TDesktopWindow::SetCaption(const std::string& text) {
   setWindowTitle(QString::fromUtf8(text.c_str()));
 }
 
-void TDesktopWindow::Beep() { QApplication::beep(); }
+void TDesktopWindow::Beep() {
+  QApplication::beep();
+}
 
 void TDesktopWindow::RequestClose() {
   closingByUs_ = true;

@@ -12,7 +12,7 @@ namespace quib {
 
 class TDesktopWindow final : public QWidget, public ShellServices {
   Q_OBJECT
-public:
+ public:
   TDesktopWindow(Clock& clock, MediaPlayer& player, Mixer& mixer, const SaverSetup& setup,
                  unsigned long hostWindow);
   ~TDesktopWindow() override;
@@ -32,7 +32,7 @@ public:
   void Beep() override;
   void RequestClose() override;
 
-protected:
+ protected:
   void paintEvent(QPaintEvent*) override;
   void keyPressEvent(QKeyEvent* e) override;
   void mouseMoveEvent(QMouseEvent* e) override;
@@ -40,7 +40,7 @@ protected:
   void closeEvent(QCloseEvent* e) override;
   void showEvent(QShowEvent* e) override;
 
-private:
+ private:
   void Timer1Timer();
   void CheckHostWindow();
   void GrabInput();

@@ -68,9 +68,9 @@ RunModeDecision DecideRunMode(const std::vector<std::string>& args,
     d.mode = RunMode::Configure;
     return d;
   }
-  char letter = args[1].size() >= 2 ? static_cast<char>(std::tolower(
-                                          static_cast<unsigned char>(args[1][1])))
-                                    : '\0';
+  char letter = args[1].size() >= 2
+                    ? static_cast<char>(std::tolower(static_cast<unsigned char>(args[1][1])))
+                    : '\0';
   switch (letter) {
     case 's':
       d.mode = RunMode::Saver;

@@ -8,7 +8,7 @@
 namespace quib {
 
 struct RunModeDecision {
-  bool exit = false;     // end at once with exitCode
+  bool exit = false;  // end at once with exitCode
   int exitCode = 0;
   RunMode mode = RunMode::Configure;
   unsigned long previewParent = 0;  // X11 window id, Preview only

@@ -23,21 +23,21 @@ enum class RunMode { Preview = 0, Configure = 1, Saver = 2, ChangePassword = 3 }
 
 // What the window does for the logic. The Qt window implements it; tests use a fake.
 class ShellServices {
-public:
+ public:
   virtual ~ShellServices() = default;
   virtual void StartFrameTimer() = 0;
   virtual void StopFrameTimer() = 0;
   virtual bool FrameTimerRunning() const = 0;
-  virtual void DrawFrameNow() = 0;                   // one frame step, at once
+  virtual void DrawFrameNow() = 0;  // one frame step, at once
   virtual void SetCaption(const std::string& text) = 0;
-  virtual void Beep() = 0;                           // the desktop's information bell
-  virtual void RequestClose() = 0;                   // asks to close; the close query decides
+  virtual void Beep() = 0;          // the desktop's information bell
+  virtual void RequestClose() = 0;  // asks to close; the close query decides
 };
 
 // The hidden settings dialog's song switch: preset a music file, run the
 // music choice, and when it was accepted, save everything as OK would.
 class SongSwitchDialog {
-public:
+ public:
   virtual ~SongSwitchDialog() = default;
   virtual void SetPresetBGM(const std::string& path) = 0;
   virtual void Button1Click() = 0;
@@ -48,7 +48,7 @@ public:
 
 // Song stepping, supplied by the song catalogue and loader.
 class SongSwitcher {
-public:
+ public:
   virtual ~SongSwitcher() = default;
   virtual std::string PickSong(int step) = 0;
   virtual bool SelectSong(const std::string& path) = 0;

@@ -25,7 +25,9 @@ SaverCore::SaverCore(Clock& clock, MediaPlayer& player, Mixer& mixer, ShellServi
   ctx_.shell = &shell;
 }
 
-SaverCore::~SaverCore() { FormDestroy(); }
+SaverCore::~SaverCore() {
+  FormDestroy();
+}
 
 int SaverCore::SeasonOf(int month, int day) {
   int mmdd = month * 100 + day;

@@ -18,9 +18,9 @@ namespace quib {
 struct SaverSetup {
   RunMode mode = RunMode::Saver;
   std::string settingsPath;
-  int width = 0;   // of the window: the screen, or the host window in preview
+  int width = 0;  // of the window: the screen, or the host window in preview
   int height = 0;
-  Point cursor;    // pointer position at start
+  Point cursor;  // pointer position at start
   // Drawing into a window the screen-saver daemon gave us: music and lyrics
   // as configured, but the daemon owns input and ending.
   bool daemonWindow = false;
@@ -29,7 +29,7 @@ struct SaverSetup {
 };
 
 class SaverCore {
-public:
+ public:
   SaverCore(Clock& clock, MediaPlayer& player, Mixer& mixer, ShellServices& shell);
   ~SaverCore();
 
@@ -58,7 +58,7 @@ public:
   // Which of the season values a date gives (0, 1 or 4), and the caption number.
   static int SeasonOf(int month, int day);
 
-private:
+ private:
   void PrepareMascot(int width);
 
   SaverContext ctx_;

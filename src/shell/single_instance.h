@@ -6,7 +6,7 @@
 namespace quib {
 
 class NamedLock {
-public:
+ public:
   explicit NamedLock(const std::string& name);
   ~NamedLock();
   NamedLock(const NamedLock&) = delete;
@@ -14,7 +14,7 @@ public:
   // False when another process holds it.
   bool TryAcquire();
 
-private:
+ private:
   std::string path_;
   int fd_ = -1;
 };

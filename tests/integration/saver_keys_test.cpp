@@ -45,12 +45,11 @@ struct SaverRun {
     settings = config->Write("QUIBKARAOKE.ini", ini);
   }
   void Start() {
-    saver = Process({QUIB_EXE, "/s"},
-                    {{"DISPLAY", x.display()},
-                     {"QT_QPA_PLATFORM", "xcb"},
-                     {"XDG_CONFIG_HOME", config->path()},
-                     {"QUIB_AUDIO_OUTPUT", "null"},
-                     {"WAYLAND_DISPLAY", "<unset>"}});
+    saver = Process({QUIB_EXE, "/s"}, {{"DISPLAY", x.display()},
+                                       {"QT_QPA_PLATFORM", "xcb"},
+                                       {"XDG_CONFIG_HOME", config->path()},
+                                       {"QUIB_AUDIO_OUTPUT", "null"},
+                                       {"WAYLAND_DISPLAY", "<unset>"}});
     ASSERT_TRUE(WaitFor(
         [&] {
           std::string out = RunCapture(
@@ -74,15 +73,16 @@ struct SaverRun {
 };
 
 std::string SongIni(const std::string& bgm, const std::string& lyrics, const std::string& more) {
-  return "[Option]\nUseBGM=1\nBGM=" + bgm + "\nUseMessage=1\nMESSAGE=" + lyrics +
-         "\nbFRepeat=0\n" + more;
+  return "[Option]\nUseBGM=1\nBGM=" + bgm + "\nUseMessage=1\nMESSAGE=" + lyrics + "\nbFRepeat=0\n" +
+         more;
 }
 
 TEST(SaverKeys, CtrlPWritesThePlainExportBesideTheMusic) {
   TempDir songs;
   std::string wav = songs.File("song.wav");
   WriteWav(wav, 20000);
-  std::string lyrics = songs.Write("song_t.txt", "[00:01:00]Hel[00:01:50]lo\\w5!\r\n[00:03:00]two\r\n");
+  std::string lyrics =
+      songs.Write("song_t.txt", "[00:01:00]Hel[00:01:50]lo\\w5!\r\n[00:03:00]two\r\n");
   SaverRun run(SongIni(wav, lyrics, ""));
   run.Start();
   // Pressed again until the song has loaded its lyrics.
@@ -107,7 +107,8 @@ int TagAt(const std::string& text, size_t line) {
   for (size_t i = 0; std::getline(in, l); ++i)
     if (i == line) {
       int m = 0, s = 0, c = 0;
-      if (std::sscanf(l.c_str(), "[%d:%d:%d]", &m, &s, &c) == 3) return m * 60000 + s * 1000 + c * 10;
+      if (std::sscanf(l.c_str(), "[%d:%d:%d]", &m, &s, &c) == 3)
+        return m * 60000 + s * 1000 + c * 10;
       return -1;
     }
   return -1;
@@ -139,13 +140,13 @@ TEST(SaverKeys, TimeEditSessionWritesTagsAsFarApartAsTheSpacesAndKeepsTheOrigina
   auto t2 = std::chrono::steady_clock::now();
   run.Key("space F6");
   std::string backup = songs.File("song_org.txt");
-  ASSERT_TRUE(WaitFor([&] { return TagAt(ReadAll(lyrics), 2) >= 0; }, 30s))
-      << ReadAll(lyrics);
+  ASSERT_TRUE(WaitFor([&] { return TagAt(ReadAll(lyrics), 2) >= 0; }, 30s)) << ReadAll(lyrics);
   EXPECT_EQ(ReadAll(backup), original);
   std::string timed = ReadAll(lyrics);
   EXPECT_EQ(TagAt(timed, 0), 0);
   int gap = TagAt(timed, 2) - TagAt(timed, 1);
-  int wall = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(t2 - t1).count());
+  int wall =
+      static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(t2 - t1).count());
   EXPECT_NEAR(gap, wall, 300) << timed;
   EXPECT_GT(TagAt(timed, 1), 0);
   run.Key("Escape");
@@ -174,8 +175,8 @@ TEST(SaverKeys, FolderPlayMovesToTheNextSongAndRewritesTheSettings) {
   WriteWav(b, 20000);
   SaverRun run("[Option]\nUseBGM=1\nBGM=" + a + "\nbFRepeat=1\n");
   run.Start();
-  bool moved = WaitFor([&] { return ReadAll(run.settings).find("BGM=" + b) != std::string::npos; },
-                       60s);
+  bool moved =
+      WaitFor([&] { return ReadAll(run.settings).find("BGM=" + b) != std::string::npos; }, 60s);
   EXPECT_TRUE(moved) << ReadAll(run.settings);
   // The dialog writes every key on a song switch.
   EXPECT_NE(ReadAll(run.settings).find("Password=M.LYMO"), std::string::npos);

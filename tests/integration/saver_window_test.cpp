@@ -33,8 +33,8 @@ std::vector<unsigned long> WindowsOfPid(const std::string& display, int pid) {
 }
 
 bool Geometry(const std::string& display, unsigned long id, int& w, int& h) {
-  std::string out = RunCapture({"xdotool", "getwindowgeometry", std::to_string(id)},
-                               {{"DISPLAY", display}});
+  std::string out =
+      RunCapture({"xdotool", "getwindowgeometry", std::to_string(id)}, {{"DISPLAY", display}});
   size_t g = out.find("Geometry: ");
   if (g == std::string::npos) return false;
   return std::sscanf(out.c_str() + g, "Geometry: %dx%d", &w, &h) == 2;
@@ -82,9 +82,10 @@ TEST(SaverProgram, PasswordChangeShowsItsMessageAndEndsWithZero) {
 TEST(SaverProgram, WithoutADisplayItSaysSoInsteadOfAborting) {
   TempDir dir;
   int status = -1;
-  Process p({QUIB_EXE, "/s"},
-            {{"DISPLAY", "<unset>"}, {"WAYLAND_DISPLAY", "<unset>"}, {"QT_QPA_PLATFORM", "<unset>"},
-             {"XDG_CONFIG_HOME", dir.path()}});
+  Process p({QUIB_EXE, "/s"}, {{"DISPLAY", "<unset>"},
+                               {"WAYLAND_DISPLAY", "<unset>"},
+                               {"QT_QPA_PLATFORM", "<unset>"},
+                               {"XDG_CONFIG_HOME", dir.path()}});
   auto st = p.Wait(30s);
   ASSERT_TRUE(st.has_value());
   status = *st;
@@ -104,8 +105,8 @@ TEST(SaverProgram, SaverCoversTheScreenAndEscEndsIt) {
       },
       60s));
   int w = 0, h = 0;
-  bool full = WaitFor([&] { return Geometry(x.display(), windows[0], w, h) && w == 1024 && h == 768; },
-                      30s);
+  bool full = WaitFor(
+      [&] { return Geometry(x.display(), windows[0], w, h) && w == 1024 && h == 768; }, 30s);
   EXPECT_TRUE(full) << w << "x" << h;
   // Let the song load and frames run, then Esc through the keyboard grab.
   ASSERT_TRUE(saver.Running());

@@ -70,7 +70,9 @@ Process::~Process() {
   }
 }
 
-Process::Process(Process&& o) noexcept : pid_(o.pid_), status_(o.status_) { o.pid_ = -1; }
+Process::Process(Process&& o) noexcept : pid_(o.pid_), status_(o.status_) {
+  o.pid_ = -1;
+}
 Process& Process::operator=(Process&& o) noexcept {
   std::swap(pid_, o.pid_);
   std::swap(status_, o.status_);

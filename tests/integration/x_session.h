@@ -12,7 +12,7 @@
 namespace quib::test {
 
 class Process {
-public:
+ public:
   Process() = default;
   Process(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
           const std::string& stdoutPath = "/dev/null");
@@ -26,7 +26,7 @@ public:
   bool Running();
   void Signal(int sig);
 
-private:
+ private:
   int pid_ = -1;
   std::optional<int> status_;
 };
@@ -39,13 +39,13 @@ std::string RunCapture(const std::vector<std::string>& argv,
                        const std::map<std::string, std::string>& env, int* status = nullptr);
 
 class Xvfb {
-public:
+ public:
   explicit Xvfb(int width = 1024, int height = 768);
   ~Xvfb();
   bool ok() const { return !display_.empty(); }
   const std::string& display() const { return display_; }
 
-private:
+ private:
   int serverPid_ = -1;
   std::string display_;
 };

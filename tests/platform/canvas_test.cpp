@@ -93,6 +93,39 @@ TEST(Canvas, LineLeavesOutTheEndPoint) {
   EXPECT_EQ(d.Pixel(9, 0), White);
 }
 
+// Every slope and direction, and lines that start or end off the surface: the
+// pixels are those of the ideal line rounded to the nearest pixel (halves away
+// from the start), end point left out.
+TEST(Canvas, LinePixelsFollowTheIdealLine) {
+  const int ends[][4] = {{1, 2, 30, 9},    {30, 9, 1, 2},     {3, 30, 7, 1},   {7, 1, 3, 30},
+                         {0, 0, 31, 31},   {31, 0, 0, 31},    {5, 5, 25, 6},   {-40, -7, 50, 28},
+                         {45, 3, -20, 20}, {16, -90, 10, 70}, {2, 17, 29, 17}, {29, 4, 29, -9}};
+  for (const auto& e : ends) {
+    SCOPED_TRACE(std::to_string(e[0]) + "," + std::to_string(e[1]) + " " + std::to_string(e[2]) +
+                 "," + std::to_string(e[3]));
+    Canvas c(32, 32);
+    c.SetPenColour(White);
+    c.MoveTo(e[0], e[1]);
+    c.LineTo(e[2], e[3]);
+    std::vector<bool> want(32 * 32, false);
+    const int dx = e[2] - e[0], dy = e[3] - e[1];
+    const int n = std::max(std::abs(dx), std::abs(dy));
+    for (int k = 0; k < n; ++k) {
+      auto along = [&](int start, int d) {
+        const int q = (2 * std::abs(d) * k + n) / (2 * n);
+        return start + (d < 0 ? -q : q);
+      };
+      const int x = along(e[0], dx), y = along(e[1], dy);
+      if (x >= 0 && y >= 0 && x < 32 && y < 32) want[static_cast<size_t>(y * 32 + x)] = true;
+    }
+    int wrong = 0;
+    for (int y = 0; y < 32; ++y)
+      for (int x = 0; x < 32; ++x)
+        wrong += (c.Pixel(x, y) == White) != want[static_cast<size_t>(y * 32 + x)];
+    EXPECT_EQ(wrong, 0);
+  }
+}
+
 TEST(Canvas, FillRectLeavesOutRightAndBottom) {
   Canvas c(10, 10);
   c.SetBrushColour(White);
@@ -271,17 +304,20 @@ TEST(Canvas, ConstantAlphaBlendWithinOneLevel) {
   for (int alpha : {1, 2, 64, 127, 128, 200, 254, 255}) {
     for (Colour s : Src) {
       for (Colour d : Dst) {
-        Canvas src(3, 2), dst(3, 2);
+        // Wide enough for whole groups of pixels and a remainder.
+        Canvas src(11, 2), dst(11, 2);
         src.SetBrushColour(s);
-        src.FillRect(0, 0, 3, 2);
+        src.FillRect(0, 0, 11, 2);
         dst.SetBrushColour(d);
-        dst.FillRect(0, 0, 3, 2);
-        dst.AlphaBlendFrom(0, 0, 3, 2, src, 0, 0, 3, 2, alpha);
-        Colour got = dst.Pixel(1, 1);
-        for (int shift : {0, 8, 16}) {
-          double exact = (Channel(s, shift) * alpha + Channel(d, shift) * (255 - alpha)) / 255.0;
-          EXPECT_LE(std::abs(Channel(got, shift) - exact), 1.0)
-              << "alpha " << alpha << " src " << std::hex << s << " dst " << d;
+        dst.FillRect(0, 0, 11, 2);
+        dst.AlphaBlendFrom(0, 0, 11, 2, src, 0, 0, 11, 2, alpha);
+        for (int x : {0, 5, 10}) {
+          Colour got = dst.Pixel(x, 1);
+          for (int shift : {0, 8, 16}) {
+            double exact = (Channel(s, shift) * alpha + Channel(d, shift) * (255 - alpha)) / 255.0;
+            EXPECT_LE(std::abs(Channel(got, shift) - exact), 1.0)
+                << "alpha " << alpha << " src " << std::hex << s << " dst " << d << " x " << x;
+          }
         }
       }
     }

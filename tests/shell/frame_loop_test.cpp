@@ -9,7 +9,7 @@ namespace quib {
 namespace {
 
 class NullShell : public ShellServices {
-public:
+ public:
   void StartFrameTimer() override { running = true; }
   void StopFrameTimer() override { running = false; }
   bool FrameTimerRunning() const override { return running; }
@@ -125,8 +125,8 @@ TEST(FrameSkip, OpaqueVerticalScrollCoversTheScreen) {
     bool covers;
   };
   const Case cases[] = {
-      {true, true, 2, 100, 0, true},  {true, true, 2, 90, 0, false},
-      {true, true, 2, 100, 1, false}, {true, true, 5, 100, 0, false},
+      {true, true, 2, 100, 0, true},   {true, true, 2, 90, 0, false},
+      {true, true, 2, 100, 1, false},  {true, true, 5, 100, 0, false},
       {true, false, 2, 100, 0, false}, {false, true, 2, 100, 0, false},
   };
   for (const Case& c : cases) {

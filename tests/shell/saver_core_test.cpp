@@ -11,7 +11,7 @@ namespace quib {
 namespace {
 
 class FakeShell : public ShellServices {
-public:
+ public:
   void StartFrameTimer() override { running = true; }
   void StopFrameTimer() override { running = false; }
   bool FrameTimerRunning() const override { return running; }

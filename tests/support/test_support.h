@@ -6,7 +6,7 @@ namespace quib::test {
 
 // A fresh empty folder under the build tree, removed when the object goes.
 class TempDir {
-public:
+ public:
   TempDir();
   ~TempDir();
   const std::string& path() const { return path_; }
@@ -15,7 +15,7 @@ public:
   // Writes bytes to path() + "/" + name and returns the full path.
   std::string Write(const std::string& name, const std::string& bytes) const;
 
-private:
+ private:
   std::string path_;
 };
 
