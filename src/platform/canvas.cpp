@@ -163,12 +163,29 @@ uint32_t* Pixels(Canvas::Impl& d) {
   return d.bits;
 }
 
+// n pixels of value v; whole-screen clears are common, and the compiler
+// leaves std::fill of 32-bit values at one store a pixel.
+void FillPixels(uint32_t* p, int n, uint32_t v) {
+  int i = 0;
+#ifdef __SSE2__
+  const __m128i v4 = _mm_set1_epi32(static_cast<int>(v));
+  for (; i + 16 <= n; i += 16) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p + i), v4);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p + i + 4), v4);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p + i + 8), v4);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p + i + 12), v4);
+  }
+  for (; i + 4 <= n; i += 4) _mm_storeu_si128(reinterpret_cast<__m128i*>(p + i), v4);
+#endif
+  for (; i < n; ++i) p[i] = v;
+}
+
 void FillRow(uint32_t* row, int x0, int x1, uint32_t argb, bool xorMode) {
   if (xorMode) {
     const uint32_t v = argb & 0x00FFFFFFu;
     for (int x = x0; x < x1; ++x) row[x] ^= v;
-  } else {
-    std::fill(row + x0, row + x1, argb);
+  } else if (x1 > x0) {
+    FillPixels(row + x0, x1 - x0, argb);
   }
 }
 
@@ -259,15 +276,29 @@ void ThinLine(Canvas::Impl& d, int x0, int y0, int x1, int y1, uint32_t argb, bo
     return;
   }
   if (kLo > kHi) return;
+  if (aMin == 0 && xMajor) {  // horizontal: one span
+    const int64_t a = sMaj > 0 ? majStart + kLo : majStart - kHi;
+    FillRow(Pixels(d) + minStart * d.stride, static_cast<int>(a),
+            static_cast<int>(a + kHi - kLo + 1), argb, xorMode);
+    return;
+  }
   uint32_t* p = Pixels(d);
   const uint32_t v = argb & 0x00FFFFFFu;
+  // The minor offset round(aMin * k / n) = floor((2 aMin k + n) / 2n), stepped
+  // along without a division per pixel.
+  const int64_t den = 2 * n, step = 2 * aMin;
+  int64_t num = step * kLo + n;
+  int64_t q = num / den, r = num % den;
   for (int64_t k = kLo; k <= kHi; ++k) {
-    int64_t maj = majStart + sMaj * k;
-    int64_t mn = minStart + sMin * ((2 * aMin * k + n) / (2 * n));
-    if (mn < 0 || mn >= minSize) continue;
-    int64_t x = xMajor ? maj : mn, y = xMajor ? mn : maj;
-    uint32_t& px = p[y * d.stride + x];
-    px = xorMode ? (px ^ v) : argb;
+    const int64_t mn = minStart + sMin * q;
+    if (mn >= 0 && mn < minSize) {
+      const int64_t maj = majStart + sMaj * k;
+      const int64_t x = xMajor ? maj : mn, y = xMajor ? mn : maj;
+      uint32_t& px = p[y * d.stride + x];
+      px = xorMode ? (px ^ v) : argb;
+    }
+    r += step;
+    if (r >= den) r -= den, ++q;
   }
 }
 
@@ -488,29 +519,7 @@ void SetMode(Canvas::Impl& d, QPainter::CompositionMode m) {
   }
 }
 
-// Source rectangle clipped to the source, the destination shrunk in proportion.
-bool ClipSource(int w, int h, QRectF& dst, QRectF& src) {
-  const double scaleX = dst.width() / src.width(), scaleY = dst.height() / src.height();
-  if (src.left() < 0) {
-    dst.setLeft(dst.left() - src.left() * scaleX);
-    src.setLeft(0);
-  }
-  if (src.top() < 0) {
-    dst.setTop(dst.top() - src.top() * scaleY);
-    src.setTop(0);
-  }
-  if (src.right() > w) {
-    dst.setRight(dst.right() - (src.right() - w) * scaleX);
-    src.setRight(w);
-  }
-  if (src.bottom() > h) {
-    dst.setBottom(dst.bottom() - (src.bottom() - h) * scaleY);
-    src.setBottom(h);
-  }
-  return src.width() > 0 && src.height() > 0 && dst.width() > 0 && dst.height() > 0;
-}
-
-enum class TransferOp { Copy, Key, Add };
+enum class TransferOp { Copy, Key, Add, Blend };
 
 // dst + src * alpha / 255 per channel, saturated; red and blue side by side in 16-bit lanes.
 inline uint32_t AddScaled(uint32_t dv, uint32_t sv, uint32_t alpha) {
@@ -549,6 +558,33 @@ void AddScaledRow(uint32_t* d, const uint32_t* s, int n, uint32_t alpha) {
   for (; i < n; ++i) d[i] = AddScaled(d[i], s[i], alpha);
 }
 
+// A row of src * alpha + dst * (1 - alpha), rounded as the text masks are.
+void BlendRow(uint32_t* d, const uint32_t* s, int n, uint32_t alpha) {
+  int i = 0;
+#ifdef __SSE2__
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i a16 = _mm_set1_epi16(static_cast<short>(alpha));
+  const __m128i b16 = _mm_set1_epi16(static_cast<short>(255 - alpha));
+  const __m128i half = _mm_set1_epi16(128);
+  const __m128i opaque = _mm_set1_epi32(static_cast<int>(Opaque));
+  const auto mul = [&](__m128i x, __m128i a) {
+    __m128i t = _mm_mullo_epi16(x, a);
+    return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), half), 8);
+  };
+  for (; i + 4 <= n; i += 4) {
+    const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+    const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+    const __m128i lo =
+        _mm_add_epi16(mul(_mm_unpacklo_epi8(sv, zero), a16), mul(_mm_unpacklo_epi8(dv, zero), b16));
+    const __m128i hi =
+        _mm_add_epi16(mul(_mm_unpackhi_epi8(sv, zero), a16), mul(_mm_unpackhi_epi8(dv, zero), b16));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i),
+                     _mm_or_si128(_mm_packus_epi16(lo, hi), opaque));
+  }
+#endif
+  for (; i < n; ++i) d[i] = BlendCoverage(d[i], s[i], alpha);
+}
+
 template <typename Source>
 void TransferRow(uint32_t* drow, int i0, int i1, Source src, TransferOp op, uint32_t keyRgb,
                  uint32_t alpha) {
@@ -564,6 +600,10 @@ void TransferRow(uint32_t* drow, int i0, int i1, Source src, TransferOp op, uint
     case TransferOp::Add:
       for (int i = i0; i < i1; ++i)
         if (const uint32_t* v = src(i)) drow[i] = AddScaled(drow[i], *v, alpha);
+      break;
+    case TransferOp::Blend:
+      for (int i = i0; i < i1; ++i)
+        if (const uint32_t* v = src(i)) drow[i] = BlendCoverage(drow[i], *v, alpha);
       break;
   }
 }
@@ -612,8 +652,11 @@ void Transfer(Canvas::Impl& d, int dx, int dy, int dw, int dh, const Canvas::Imp
     const uint32_t* srow = s.bits + r * s.stride;
     uint32_t* drow = dp + static_cast<ptrdiff_t>(dy + j) * d.stride + dx;
     if (direct && op == TransferOp::Add) {
-      const uint32_t* base = srow + sx;
-      AddScaledRow(drow + i0, base + i0, i1 - i0, a);
+      AddScaledRow(drow + i0, srow + sx + i0, i1 - i0, a);
+    } else if (direct && op == TransferOp::Blend) {
+      BlendRow(drow + i0, srow + sx + i0, i1 - i0, a);
+    } else if (direct && op == TransferOp::Copy) {
+      std::memmove(drow + i0, srow + sx + i0, static_cast<size_t>(i1 - i0) * 4);
     } else if (direct) {
       const uint32_t* base = srow + sx;
       TransferRow(
@@ -982,16 +1025,7 @@ void Canvas::AlphaBlendFrom(int dx, int dy, int dw, int dh, const Canvas& src, i
     StretchFrom(dx, dy, dw, dh, src, sx, sy, sw, sh);
     return;
   }
-  Impl& s = *const_cast<Impl*>(src.impl_.get());
-  QRectF target(dx, dy, dw, dh), source(sx, sy, sw, sh);
-  if (!ClipSource(s.width, s.height, target, source)) return;
-  s.EndPainting();
-  QPainter& p = d.Painter();
-  SetMode(d, QPainter::CompositionMode_SourceOver);
-  // Qt keeps opacity as n/256 and blends with n * 255 >> 8: pick the n that gives alpha.
-  p.setOpacity(std::ceil(alpha * 256.0 / 255.0) / 256.0);
-  p.drawImage(target, s.image, source);
-  p.setOpacity(1.0);
+  Transfer(d, dx, dy, dw, dh, *src.impl_, sx, sy, sw, sh, TransferOp::Blend, 0, alpha);
 }
 
 void Canvas::TransparentFrom(int dx, int dy, int dw, int dh, const Canvas& src, int sx, int sy,

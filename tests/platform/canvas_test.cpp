@@ -8,6 +8,8 @@
 #include <QPainter>
 #include <QTextLayout>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "platform/canvas_impl.h"
 #include "platform/fonts.h"
