@@ -13,6 +13,10 @@
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define QUIB_AVX2 1
+#endif
 
 #include "platform/canvas_impl.h"
 #include "platform/files.h"
@@ -535,9 +539,42 @@ inline uint32_t AddScaled(uint32_t dv, uint32_t sv, uint32_t alpha) {
   return Opaque | sumRb | sumG;
 }
 
+#ifdef QUIB_AVX2
+bool HaveAvx2() {
+  static const bool have = __builtin_cpu_supports("avx2");
+  return have;
+}
+
+// AddScaledRow eight pixels at a time; returns how many pixels it did.
+__attribute__((target("avx2"))) int AddScaledRowAvx2(uint32_t* d, const uint32_t* s, int n,
+                                                     uint32_t alpha) {
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i a16 = _mm256_set1_epi16(static_cast<short>(alpha));
+  const __m256i half = _mm256_set1_epi16(128);
+  const __m256i opaque = _mm256_set1_epi32(static_cast<int>(Opaque));
+  const auto scale = [&](__m256i x) __attribute__((target("avx2"))) {
+    __m256i t = _mm256_add_epi16(_mm256_mullo_epi16(x, a16), half);
+    return _mm256_srli_epi16(_mm256_add_epi16(t, _mm256_srli_epi16(t, 8)), 8);
+  };
+  int i = 0;
+  for (; i + 8 <= n; i += 8) {
+    const __m256i sv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
+    const __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
+    const __m256i add = _mm256_packus_epi16(scale(_mm256_unpacklo_epi8(sv, zero)),
+                                            scale(_mm256_unpackhi_epi8(sv, zero)));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i),
+                        _mm256_or_si256(_mm256_adds_epu8(dv, add), opaque));
+  }
+  return i;
+}
+#endif
+
 // A row of AddScaled, four pixels at a time where SSE2 is there (always on x86-64).
 void AddScaledRow(uint32_t* d, const uint32_t* s, int n, uint32_t alpha) {
   int i = 0;
+#ifdef QUIB_AVX2
+  if (HaveAvx2()) i = AddScaledRowAvx2(d, s, n, alpha);
+#endif
 #ifdef __SSE2__
   const __m128i zero = _mm_setzero_si128();
   const __m128i a16 = _mm_set1_epi16(static_cast<short>(alpha));
@@ -558,9 +595,38 @@ void AddScaledRow(uint32_t* d, const uint32_t* s, int n, uint32_t alpha) {
   for (; i < n; ++i) d[i] = AddScaled(d[i], s[i], alpha);
 }
 
-// A row of src * alpha + dst * (1 - alpha), rounded as the text masks are.
+#ifdef QUIB_AVX2
+// Eight pixels at a time of d + (s - d) * alpha / 255, one rounded multiply
+// per channel: the difference times round(alpha * 32768 / 255), rounded at
+// bit 15 (off by at most half a level and 1/200 of one); alpha below 255.
+// Returns how many pixels it did.
+__attribute__((target("avx2"))) int BlendRowAvx2(uint32_t* d, const uint32_t* s, int n,
+                                                 uint32_t alpha) {
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i k = _mm256_set1_epi16(static_cast<short>((alpha * 32768 + 127) / 255));
+  const __m256i opaque = _mm256_set1_epi32(static_cast<int>(Opaque));
+  int i = 0;
+  for (; i + 8 <= n; i += 8) {
+    const __m256i sv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
+    const __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
+    const __m256i dLo = _mm256_unpacklo_epi8(dv, zero), dHi = _mm256_unpackhi_epi8(dv, zero);
+    const __m256i lo = _mm256_add_epi16(
+        dLo, _mm256_mulhrs_epi16(_mm256_sub_epi16(_mm256_unpacklo_epi8(sv, zero), dLo), k));
+    const __m256i hi = _mm256_add_epi16(
+        dHi, _mm256_mulhrs_epi16(_mm256_sub_epi16(_mm256_unpackhi_epi8(sv, zero), dHi), k));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i),
+                        _mm256_or_si256(_mm256_packus_epi16(lo, hi), opaque));
+  }
+  return i;
+}
+#endif
+
+// A row of src * alpha + dst * (1 - alpha); alpha below 255.
 void BlendRow(uint32_t* d, const uint32_t* s, int n, uint32_t alpha) {
   int i = 0;
+#ifdef QUIB_AVX2
+  if (HaveAvx2()) i = BlendRowAvx2(d, s, n, alpha);
+#endif
 #ifdef __SSE2__
   const __m128i zero = _mm_setzero_si128();
   const __m128i a16 = _mm_set1_epi16(static_cast<short>(alpha));
@@ -585,29 +651,6 @@ void BlendRow(uint32_t* d, const uint32_t* s, int n, uint32_t alpha) {
   for (; i < n; ++i) d[i] = BlendCoverage(d[i], s[i], alpha);
 }
 
-template <typename Source>
-void TransferRow(uint32_t* drow, int i0, int i1, Source src, TransferOp op, uint32_t keyRgb,
-                 uint32_t alpha) {
-  switch (op) {
-    case TransferOp::Copy:
-      for (int i = i0; i < i1; ++i)
-        if (const uint32_t* v = src(i)) drow[i] = *v;
-      break;
-    case TransferOp::Key:
-      for (int i = i0; i < i1; ++i)
-        if (const uint32_t* v = src(i); v && (*v & 0x00FFFFFFu) != keyRgb) drow[i] = *v | Opaque;
-      break;
-    case TransferOp::Add:
-      for (int i = i0; i < i1; ++i)
-        if (const uint32_t* v = src(i)) drow[i] = AddScaled(drow[i], *v, alpha);
-      break;
-    case TransferOp::Blend:
-      for (int i = i0; i < i1; ++i)
-        if (const uint32_t* v = src(i)) drow[i] = BlendCoverage(drow[i], *v, alpha);
-      break;
-  }
-}
-
 // Nearest-neighbour transfer of src's (sx, sy, sw, sh) onto d's (dx, dy, dw, dh):
 // a negative width or height on either side mirrors; pixels whose source lies
 // outside src are left alone.
@@ -628,44 +671,64 @@ void Transfer(Canvas::Impl& d, int dx, int dy, int dw, int dh, const Canvas::Imp
     i1 = std::min(i1, s.width - sx);
   }
   if (i0 >= i1 || j0 >= j1) return;
-  // Otherwise the source column of each destination column (-1: outside the source).
+  // Otherwise the source column of each destination column. They run
+  // monotonically, so those inside the source form one range: narrow to it.
   thread_local std::vector<int> columns;
+  thread_local std::vector<uint32_t> gathered;
   if (!direct) {
+    const auto column = [&](int i) {
+      const int64_t ii = mirrorX ? dw - 1 - i : i;
+      return sx + (2 * ii + 1) * sw / (2 * int64_t(dw));
+    };
+    const auto inside = [&](int i) {
+      const int64_t c = column(i);
+      return c >= 0 && c < s.width;
+    };
+    while (i0 < i1 && !inside(i0)) ++i0;
+    while (i1 > i0 && !inside(i1 - 1)) --i1;
+    if (i0 >= i1) return;
     columns.resize(static_cast<size_t>(i1 - i0));
-    bool any = false;
-    for (int i = i0; i < i1; ++i) {
-      int64_t ii = mirrorX ? dw - 1 - i : i;
-      int64_t c = sx + (2 * ii + 1) * sw / (2 * int64_t(dw));
-      bool in = c >= 0 && c < s.width;
-      columns[static_cast<size_t>(i - i0)] = in ? static_cast<int>(c) : -1;
-      any = any || in;
-    }
-    if (!any) return;
+    for (int i = i0; i < i1; ++i)
+      columns[static_cast<size_t>(i - i0)] = static_cast<int>(column(i));
+    gathered.resize(static_cast<size_t>(i1 - i0));
   }
   uint32_t* dp = Pixels(d);
   const uint32_t keyRgb = key & 0x00FFFFFFu;
   const uint32_t a = static_cast<uint32_t>(alpha);
+  const int n = i1 - i0;
+  int64_t gatheredRow = -1;
+  // Plain pointers: thread-local objects cost a look-up on every access.
+  const int* columnOf = columns.data();
+  uint32_t* gatherTo = gathered.data();
   for (int j = j0; j < j1; ++j) {
     int64_t jj = mirrorY ? dh - 1 - j : j;
     int64_t r = sy + (2 * jj + 1) * sh / (2 * int64_t(dh));
     if (r < 0 || r >= s.height) continue;
     const uint32_t* srow = s.bits + r * s.stride;
-    uint32_t* drow = dp + static_cast<ptrdiff_t>(dy + j) * d.stride + dx;
-    if (direct && op == TransferOp::Add) {
-      AddScaledRow(drow + i0, srow + sx + i0, i1 - i0, a);
-    } else if (direct && op == TransferOp::Blend) {
-      BlendRow(drow + i0, srow + sx + i0, i1 - i0, a);
-    } else if (direct && op == TransferOp::Copy) {
-      std::memmove(drow + i0, srow + sx + i0, static_cast<size_t>(i1 - i0) * 4);
-    } else if (direct) {
-      const uint32_t* base = srow + sx;
-      TransferRow(
-          drow, i0, i1, [base](int i) { return base + i; }, op, keyRgb, a);
-    } else {
-      const int* col = columns.data() - i0;
-      TransferRow(
-          drow, i0, i1, [srow, col](int i) { return col[i] >= 0 ? srow + col[i] : nullptr; }, op,
-          keyRgb, a);
+    uint32_t* drow = dp + static_cast<ptrdiff_t>(dy + j) * d.stride + dx + i0;
+    // The source pixels of this row, in destination order.
+    const uint32_t* from = srow + sx + i0;
+    if (!direct) {
+      if (r != gatheredRow) {  // enlarged pictures repeat source rows
+        for (int i = 0; i < n; ++i) gatherTo[i] = srow[columnOf[i]];
+        gatheredRow = r;
+      }
+      from = gatherTo;
+    }
+    switch (op) {
+      case TransferOp::Copy:
+        std::memmove(drow, from, static_cast<size_t>(n) * 4);
+        break;
+      case TransferOp::Key:
+        for (int i = 0; i < n; ++i)
+          if ((from[i] & 0x00FFFFFFu) != keyRgb) drow[i] = from[i] | Opaque;
+        break;
+      case TransferOp::Add:
+        AddScaledRow(drow, from, n, a);
+        break;
+      case TransferOp::Blend:
+        BlendRow(drow, from, n, a);
+        break;
     }
   }
 }
