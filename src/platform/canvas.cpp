@@ -450,9 +450,60 @@ inline uint32_t BlendCoverage(uint32_t dst, uint32_t colour, uint32_t a) {
   return Opaque | rb | ((g << 8) & 0x0000FF00u);
 }
 
+#ifdef QUIB_AVX2
+bool HaveAvx2() {
+  static const bool have = __builtin_cpu_supports("avx2");
+  return have;
+}
+
+// BlendMaskRow eight pixels at a time, with the same rounding; returns how many it did.
+__attribute__((target("avx2"))) int BlendMaskRowAvx2(uint32_t* d, const uchar* m, int n,
+                                                     uint32_t argb) {
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i full = _mm256_set1_epi16(255);
+  const __m256i half = _mm256_set1_epi16(128);
+  const __m256i colour = _mm256_set1_epi32(static_cast<int>(argb));
+  const __m256i colour16 = _mm256_unpacklo_epi8(colour, zero);
+  const __m256i opaque = _mm256_set1_epi32(static_cast<int>(Opaque));
+  // Each pixel's coverage byte (the low byte of its 32-bit lane) copied to all four bytes.
+  const __m256i spread = _mm256_setr_epi8(0, 0, 0, 0, 4, 4, 4, 4, 8, 8, 8, 8, 12, 12, 12, 12, 0, 0,
+                                          0, 0, 4, 4, 4, 4, 8, 8, 8, 8, 12, 12, 12, 12);
+  const auto mul = [&](__m256i x, __m256i a) __attribute__((target("avx2"))) {
+    const __m256i t = _mm256_mullo_epi16(x, a);
+    return _mm256_srli_epi16(_mm256_add_epi16(_mm256_add_epi16(t, _mm256_srli_epi16(t, 8)), half),
+                             8);
+  };
+  const auto blend = [&](__m256i d16, __m256i a16) __attribute__((target("avx2"))) {
+    return _mm256_add_epi16(mul(colour16, a16), mul(d16, _mm256_sub_epi16(full, a16)));
+  };
+  int i = 0;
+  for (; i + 8 <= n; i += 8) {
+    uint64_t bytes8;
+    std::memcpy(&bytes8, m + i, 8);
+    if (bytes8 == 0) continue;
+    uint32_t* p = d + i;
+    if (bytes8 == ~uint64_t(0)) {
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), colour);
+      continue;
+    }
+    const __m256i a = _mm256_shuffle_epi8(
+        _mm256_cvtepu8_epi32(_mm_cvtsi64_si128(static_cast<long long>(bytes8))), spread);
+    const __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+    const __m256i lo = blend(_mm256_unpacklo_epi8(dv, zero), _mm256_unpacklo_epi8(a, zero));
+    const __m256i hi = blend(_mm256_unpackhi_epi8(dv, zero), _mm256_unpackhi_epi8(a, zero));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(p),
+                        _mm256_or_si256(_mm256_packus_epi16(lo, hi), opaque));
+  }
+  return i;
+}
+#endif
+
 // One row of a mask blended onto d[0..n) in colour argb (opaque).
 void BlendMaskRow(uint32_t* d, const uchar* m, int n, uint32_t argb) {
   int i = 0;
+#ifdef QUIB_AVX2
+  if (HaveAvx2()) i = BlendMaskRowAvx2(d, m, n, argb);
+#endif
 #ifdef __SSE2__
   const __m128i zero = _mm_setzero_si128();
   const __m128i full = _mm_set1_epi16(255);
@@ -540,11 +591,6 @@ inline uint32_t AddScaled(uint32_t dv, uint32_t sv, uint32_t alpha) {
 }
 
 #ifdef QUIB_AVX2
-bool HaveAvx2() {
-  static const bool have = __builtin_cpu_supports("avx2");
-  return have;
-}
-
 // AddScaledRow eight pixels at a time; returns how many pixels it did.
 __attribute__((target("avx2"))) int AddScaledRowAvx2(uint32_t* d, const uint32_t* s, int n,
                                                      uint32_t alpha) {
