@@ -75,7 +75,10 @@ void SaverCore::FormCreate(const SaverSetup& setup) {
 
   if (s.SetVolume) {
     int saved = 0;
-    if (volume_.GetMasterVolume(saved)) ctx_.SavedVolume = saved;
+    if (volume_.GetMasterVolume(saved)) {
+      ctx_.SavedVolume = saved;
+      savedVolumeKnown_ = true;
+    }
     volume_.SetMasterVolume(s.Volume);
   }
 
@@ -158,7 +161,9 @@ void SaverCore::FormDestroy() {
     ctx_.player->Close();
   }
   if (ctx_.settings.SetVolume) {
-    volume_.SetMasterVolume(ctx_.SavedVolume);
+    // Without a reading at start there is nothing to put back: writing the
+    // initial 0 would mute the desktop.
+    if (savedVolumeKnown_) volume_.SetMasterVolume(ctx_.SavedVolume);
     volume_.CloseMixer();
   }
 }

@@ -70,6 +70,7 @@ class SaverCore {
   FrameLoop frames_;
   std::string caption_;
   bool destroyed_ = false;
+  bool savedVolumeKnown_ = false;
 };
 
 }  // namespace quib

@@ -120,6 +120,16 @@ TEST_F(CoreFixture, VolumeIsSetAtStartAndPutBackAtTheEnd) {
   EXPECT_EQ(mixer.raw, 65535u * 46 / 100);
 }
 
+TEST_F(CoreFixture, AVolumeThatCouldNotBeReadIsNotWrittenBackAsZero) {
+  // The control reads as nothing at start (empty range) but takes writes.
+  mixer.minRaw = mixer.maxRaw = 0;
+  Create("[Option]\nSetVolume=1\nVolume=20\n");
+  mixer.maxRaw = 65535;
+  mixer.raw = 40000;
+  core->FormDestroy();
+  EXPECT_EQ(mixer.raw, 40000u);
+}
+
 TEST(Season, Dates) {
   struct Case {
     int month, day, season;
