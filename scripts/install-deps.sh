@@ -8,7 +8,7 @@ packages=(
   cmake ninja-build g++ pkg-config clang libclang-rt-14-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   # Qt 6 with the xcb and offscreen platforms
-  qt6-base-dev qt6-qpa-plugins libqt6svg6 libxcb1-dev libx11-dev
+  qt6-base-dev qt6-qpa-plugins libqt6svg6 libxcb1-dev libxcb-shm0-dev libx11-dev
   # sound: GStreamer and its plugins, a small General MIDI soundfont, ALSA
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-tools
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly

@@ -147,7 +147,26 @@ void TDesktopWindow::CheckHostWindow() {
 
 void TDesktopWindow::Timer1Timer() {
   QPoint p = QCursor::pos();
-  if (core_->Timer1Timer(width(), height(), Point{p.x(), p.y()})) update();
+  if (core_->Timer1Timer(width(), height(), Point{p.x(), p.y()})) ShowFrame(false);
+}
+
+void TDesktopWindow::ShowFrame(bool now) {
+  Canvas& back = core_->frames().BackBuffer;
+  if (!presenterTried_ && isVisible()) {
+    presenterTried_ = true;
+    presenter_.Init(winId());
+  }
+  if (presenter_.Ready() && presenter_.Adopt(back) && presenter_.Present(back)) {
+    if (!firstFrameReported_) {
+      firstFrameReported_ = true;
+      ReportFirstFrame();
+    }
+    return;
+  }
+  if (now)
+    repaint();
+  else
+    update();
 }
 
 void TDesktopWindow::paintEvent(QPaintEvent*) {
@@ -211,7 +230,7 @@ bool TDesktopWindow::FrameTimerRunning() const {
 
 void TDesktopWindow::DrawFrameNow() {
   QPoint p = QCursor::pos();
-  if (core_->Timer1Timer(width(), height(), Point{p.x(), p.y()})) repaint();
+  if (core_->Timer1Timer(width(), height(), Point{p.x(), p.y()})) ShowFrame(true);
 }
 
 void TDesktopWindow::SetCaption(const std::string& text) {

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "shell/saver_core.h"
+#include "shell/shm_presenter.h"
 
 namespace quib {
 
@@ -44,6 +45,9 @@ class TDesktopWindow final : public QWidget, public ShellServices {
   void Timer1Timer();
   void CheckHostWindow();
   void GrabInput();
+  // Shows the frame just composed: through shared memory when the server
+  // allows it, otherwise through a Qt paint (now, or at the next event round).
+  void ShowFrame(bool now);
 
   SaverSetup setup_;
   unsigned long hostWindow_ = 0;
@@ -53,6 +57,8 @@ class TDesktopWindow final : public QWidget, public ShellServices {
   bool closingByUs_ = false;
   bool shown_ = false;
   bool firstFrameReported_ = false;
+  ShmPresenter presenter_;
+  bool presenterTried_ = false;
 };
 
 // The size of an X11 window as the server knows it; false when it does not exist.
