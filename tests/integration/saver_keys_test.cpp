@@ -175,11 +175,16 @@ TEST(SaverKeys, FolderPlayMovesToTheNextSongAndRewritesTheSettings) {
   WriteWav(b, 20000);
   SaverRun run("[Option]\nUseBGM=1\nBGM=" + a + "\nbFRepeat=1\n");
   run.Start();
-  bool moved =
-      WaitFor([&] { return ReadAll(run.settings).find("BGM=" + b) != std::string::npos; }, 60s);
+  // The switch writes every key the dialog holds, one after another; the
+  // password is the last of them.
+  bool moved = WaitFor(
+      [&] {
+        const std::string ini = ReadAll(run.settings);
+        return ini.find("BGM=" + b) != std::string::npos &&
+               ini.find("Password=M.LYMO") != std::string::npos;
+      },
+      60s);
   EXPECT_TRUE(moved) << ReadAll(run.settings);
-  // The dialog writes every key on a song switch.
-  EXPECT_NE(ReadAll(run.settings).find("Password=M.LYMO"), std::string::npos);
   EXPECT_TRUE(run.saver.Running());
   run.Key("Escape");
   ASSERT_TRUE(run.saver.Wait(30s).has_value());
