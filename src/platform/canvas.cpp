@@ -46,7 +46,7 @@ struct FontEntry {
   explicit FontEntry(const FontSpec& s);
   TextShape& Shape(std::string_view bytes, Encoding enc);
 
-  FontSpec spec;
+  FontSpec fontSpec;
   QFont font;
   int ascent = 0;
   int descent = 0;
@@ -55,7 +55,7 @@ struct FontEntry {
   size_t nextSlot = 0;
 };
 
-FontEntry::FontEntry(const FontSpec& s) : spec(s) {
+FontEntry::FontEntry(const FontSpec& s) : fontSpec(s) {
   font.setFamilies({QString::fromStdString(MappedFontFamily(s.face)),
                     QString::fromLatin1(JapaneseFallbackFamily())});
   font.setPixelSize(FontPixelSize(s.sizePoints));
@@ -118,10 +118,10 @@ std::vector<std::shared_ptr<FontEntry>>& FontCache() {
   return *cache;
 }
 
-std::shared_ptr<FontEntry> LookupFont(const FontSpec& spec) {
+std::shared_ptr<FontEntry> LookupFont(const FontSpec& fontSpec) {
   auto& cache = FontCache();
   for (size_t i = cache.size(); i-- > 0;) {
-    if (cache[i]->spec == spec) {
+    if (cache[i]->fontSpec == fontSpec) {
       std::rotate(cache.begin() + static_cast<std::ptrdiff_t>(i),
                   cache.begin() + static_cast<std::ptrdiff_t>(i) + 1, cache.end());
       return cache.back();
@@ -129,7 +129,7 @@ std::shared_ptr<FontEntry> LookupFont(const FontSpec& spec) {
   }
   constexpr size_t MaxFonts = 32;
   if (cache.size() >= MaxFonts) cache.erase(cache.begin());
-  cache.push_back(std::make_shared<FontEntry>(spec));
+  cache.push_back(std::make_shared<FontEntry>(fontSpec));
   return cache.back();
 }
 
@@ -823,7 +823,7 @@ void Canvas::Impl::SetImage(QImage img) {
 }
 
 FontEntry& Canvas::Impl::Font() {
-  if (!fontEntry || !(fontEntry->spec == font)) fontEntry = LookupFont(font);
+  if (!fontEntry || !(fontEntry->fontSpec == font)) fontEntry = LookupFont(font);
   return *fontEntry;
 }
 

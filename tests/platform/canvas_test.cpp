@@ -389,10 +389,10 @@ TEST(Canvas, FontSizesAndFaces) {
                {"Comic Sans MS", "Comic Neue"}};
   for (const auto& f : faces) {
     Canvas c(10, 10);
-    FontSpec spec;
-    spec.face = f.face;
-    spec.sizePoints = 16;
-    c.SetFont(spec);
+    FontSpec fontSpec;
+    fontSpec.face = f.face;
+    fontSpec.sizePoints = 16;
+    c.SetFont(fontSpec);
     c.TextWidth("x");
     // The family that was really found, not only asked for.
     EXPECT_EQ(QFontInfo(c.impl()->QtFont()).family().toStdString(), f.family) << f.face;
@@ -407,10 +407,10 @@ TEST(Canvas, CharacterHeightAtNinetySixDpi) {
   // 16 * 96 / 72 = 21 pixels; the cell adds IPAPGothic's internal leading
   // (its Windows ascent and descent, 1802 + 401 units of 2048: 18 + 4 pixels).
   Canvas c(10, 10);
-  FontSpec spec;
-  spec.shiftJisCharset = true;
-  spec.sizePoints = 16;
-  c.SetFont(spec);
+  FontSpec fontSpec;
+  fontSpec.shiftJisCharset = true;
+  fontSpec.sizePoints = 16;
+  c.SetFont(fontSpec);
   EXPECT_EQ(c.impl()->QtFont().pixelSize(), 21);
   EXPECT_EQ(c.TextHeight("1A"), 22);
   EXPECT_EQ(c.impl()->FontAscent(), 18);
@@ -435,11 +435,11 @@ TEST(Canvas, TextIsPlacedByTheTopLeftOfItsCell) {
     for (bool bold : {false, true}) {
       SCOPED_TRACE(std::string(face) + (bold ? " bold" : ""));
       Canvas c(200, 60);
-      FontSpec spec;
-      spec.face = face;
-      spec.bold = bold;
-      spec.sizePoints = 24;
-      c.SetFont(spec);
+      FontSpec fontSpec;
+      fontSpec.face = face;
+      fontSpec.bold = bold;
+      fontSpec.sizePoints = 24;
+      c.SetFont(fontSpec);
       c.SetTextColour(White);
       c.TextOut(10, 7, text);
       const int w = c.TextWidth(text), h = c.TextHeight(text);
@@ -494,17 +494,17 @@ TEST(Canvas, RepeatedAndLargeTextLooksLikeQtText) {
   }
   for (const Case& k : cases) {
     SCOPED_TRACE(k.points);
-    FontSpec spec;
-    spec.face = "Arial";
-    spec.sizePoints = k.points;
-    spec.bold = k.bold;
-    spec.italic = k.italic;
-    spec.underline = k.underline;
+    FontSpec fontSpec;
+    fontSpec.face = "Arial";
+    fontSpec.sizePoints = k.points;
+    fontSpec.bold = k.bold;
+    fontSpec.italic = k.italic;
+    fontSpec.underline = k.underline;
     for (int round = 0; round < 2; ++round) {  // the second round finds the masks cached
       Canvas c(260, 110);
       c.SetBrushColour(background);
       c.FillRect(0, 0, 260, 110);
-      c.SetFont(spec);
+      c.SetFont(fontSpec);
       c.SetTextColour(first);
       c.TextOut(k.x, k.y, text);
       c.SetTextColour(second);
@@ -560,11 +560,11 @@ TEST(Canvas, OpaqueTextFillsTheCell) {
   EXPECT_EQ(c.Pixel(3, 4), RGB(0, 0, 128));
   // Underline adds ink below the baseline.
   Canvas a(100, 40), b(100, 40);
-  FontSpec spec;
-  spec.sizePoints = 12;
-  a.SetFont(spec);
-  spec.underline = true;
-  b.SetFont(spec);
+  FontSpec fontSpec;
+  fontSpec.sizePoints = 12;
+  a.SetFont(fontSpec);
+  fontSpec.underline = true;
+  b.SetFont(fontSpec);
   a.SetTextColour(White);
   b.SetTextColour(White);
   a.TextOut(0, 0, "ac");
